@@ -100,6 +100,11 @@ public:
     // Splits a message into its lines at line feeds and at backslash-n.
     static QStringList SplitLines(const QString &text);
 
+    // Shows a box through the hook, the scripted answer or the modal dialog.
+    static unsigned Present(TVMessageKind kind, int id, const QString &caption, const QString &title,
+                            const QString &text, unsigned buttons, int imageIndex, int helpIndex, quint32 textColor,
+                            quint32 frameColor, quint32 backColor);
+
 private:
     TVMessageKind m_kind;
     QString m_caption, m_title, m_text;

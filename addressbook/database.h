@@ -1,0 +1,71 @@
+#pragma once
+// The open database: one SQLite file holding the address book and the
+// printing definitions. Transactions nest (each level is a savepoint), so an
+// operation can run inside its caller's transaction. Every failure of the
+// engine is thrown as DbException.
+#include <QString>
+#include <stdexcept>
+
+struct sqlite3;
+
+class DbException : public std::runtime_error {
+public:
+    explicit DbException(const QString &message, int code = 0)
+        : std::runtime_error(message.toStdString()), m_code(code)
+    {
+    }
+    int code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+class CDatabase {
+public:
+    CDatabase() = default;
+    ~CDatabase();
+    CDatabase(const CDatabase &) = delete;
+    CDatabase &operator=(const CDatabase &) = delete;
+
+    // Opens an existing database file read-write. With `exclusive` no other
+    // process may open it while it stays open. Throws DbException when the
+    // file is missing, unreadable, not a database or lacks the tables.
+    void Open(const QString &path, bool exclusive = false);
+    // Creates a new, empty database file (used by the creation tool).
+    void Create(const QString &path);
+    void Close();
+    bool IsOpen() const { return m_db != nullptr; }
+    QString GetName() const { return m_path; }
+    bool IsExclusive() const { return m_exclusive; }
+    sqlite3 *Handle() const { return m_db; }
+
+    // Workspace transactions.
+    void BeginTrans();
+    void CommitTrans();
+    // Undoes the innermost open transaction; its own errors are swallowed.
+    void Rollback() noexcept;
+    int TransactionDepth() const { return m_depth; }
+
+    // Runs statements given in SQLite's own language (schema work, tools).
+    void ExecuteRaw(const QString &sql);
+
+    // Raises the error of the last engine call as DbException.
+    [[noreturn]] void Throw(const QString &what) const;
+
+    // Verifies that the twelve tables exist with their columns.
+    void CheckSchema() const;
+
+private:
+    void openFile(const QString &path, int flags, bool exclusive);
+    void registerFunctions();
+
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+    bool m_exclusive = false;
+    int m_depth = 0;
+};
+
+// Case-insensitive comparison for all of Unicode, used by the database's
+// UNOCASE collation (text equality and ordering) and by containment tests.
+int UnicodeCaseCompare(const char *a, int aLength, const char *b, int bLength);
+bool UnicodeCaseContains(const char *haystack, int haystackLength, const char *needle, int needleLength);

@@ -1,0 +1,215 @@
+#include "schema.h"
+#include "ids.h"
+#include "recordsets.h"
+
+#include <QFile>
+#include <QStringList>
+#include <stdexcept>
+
+namespace {
+
+QString columnDefinition(const ColumnDescription &c)
+{
+    const QString name = QStringLiteral("\"%1\"").arg(c.name);
+    switch (c.type) {
+    case ColumnType::Long: case ColumnType::Byte: case ColumnType::Bool:
+        return name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+    case ColumnType::Double:
+        return name + QStringLiteral(" REAL NOT NULL DEFAULT 0");
+    case ColumnType::Text:
+        // A text column holds at most 255 characters; a longer value fails the write.
+        return name + QStringLiteral(" TEXT NOT NULL DEFAULT '' CHECK (length(%1) <= 255)").arg(name);
+    case ColumnType::Binary:
+        return name + QStringLiteral(" BLOB");
+    }
+    return name;
+}
+
+} // namespace
+
+void CreateSchema(CDatabase &db)
+{
+    QStringList sql;
+    for (const TableDescription &table : AllTables()) {
+        QStringList columns;
+        for (const ColumnDescription &c : table.columns)
+            columns << columnDefinition(c);
+        sql << QStringLiteral("CREATE TABLE \"%1\" (%2);").arg(table.name, columns.join(QStringLiteral(", ")));
+        // Each ID_<T>_<T> column identifies its row.
+        const QString idColumn = table.columns.front().name;
+        if (idColumn == QStringLiteral("ID_%1_%1").arg(table.name))
+            sql << QStringLiteral("CREATE UNIQUE INDEX \"%1_ID\" ON \"%1\" (\"%2\");").arg(table.name, idColumn);
+    }
+    sql << QStringLiteral(
+        "CREATE INDEX ADDRESS_FOLDER ON ADDRESS (ID_ADDRESS_FOLDER, NAME COLLATE UNOCASE, STREET COLLATE UNOCASE,"
+        " TOWN COLLATE UNOCASE, ZIP COLLATE UNOCASE);"
+        "CREATE INDEX ADDRESS_ORDER ON ADDRESS (NAME COLLATE UNOCASE, STREET COLLATE UNOCASE,"
+        " TOWN COLLATE UNOCASE, ZIP COLLATE UNOCASE);"
+        "CREATE INDEX TEL_ADDRESS ON TEL (ID_TEL_ADDRESS);"
+        "CREATE INDEX EMAIL_ADDRESS ON EMAIL (ID_EMAIL_ADDRESS);"
+        "CREATE INDEX FOLDER_PARENT ON FOLDER (ID_PARENT, NAME COLLATE UNOCASE);"
+        "CREATE INDEX KALIBRACE_ENVSIZE ON KALIBRACE (ID_ENVSIZE);"
+        "CREATE INDEX KALIBRACE_LABSIZE ON KALIBRACE (ID_LABSIZE);"
+        // The phones and e-mails of a deleted address go with it.
+        "CREATE TRIGGER ADDRESS_DELETE AFTER DELETE ON ADDRESS BEGIN"
+        " DELETE FROM TEL WHERE ID_TEL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
+        " DELETE FROM EMAIL WHERE ID_EMAIL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
+        " END;");
+    db.BeginTrans();
+    try {
+        db.ExecuteRaw(sql.join(u'\n'));
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+
+namespace {
+
+struct EnvelopeSeed {
+    const char *name;
+    double a, b, c, d, e, f, g, h, k, l;
+};
+
+// Common envelopes: the address area sits right of centre in the lower half,
+// the return area in the top-left corner.
+const EnvelopeSeed kEnvelopes[] = {
+    {"DL (220 x 110 mm)", 220, 110, 90, 20, 15, 40, 70, 10, 10, 30},
+    {"C6 (162 x 114 mm)", 162, 114, 80, 12, 15, 40, 60, 8, 8, 28},
+    {"C5 (229 x 162 mm)", 229, 162, 100, 25, 30, 45, 75, 12, 12, 32},
+    {"C4 (324 x 229 mm)", 324, 229, 120, 40, 50, 50, 90, 15, 15, 36},
+    {"C6/5 (229 x 114 mm)", 229, 114, 90, 25, 15, 40, 70, 10, 10, 30},
+    {"US No. 10 (241.3 x 104.8 mm)", 241.3, 104.8, 95, 30, 12, 38, 75, 10, 8, 28},
+};
+
+struct LabelSeed {
+    const char *name;
+    double a, b, c, d, e, f;
+    int m, n;
+};
+
+// Label sheets with their real measurements (margins, label size, gaps).
+const LabelSeed kLabels[] = {
+    {"A4, 3 x 7 labels 63.5 x 38.1 mm", 7.2, 63.5, 2.5, 15.15, 38.1, 0, 7, 3},
+    {"A4, 3 x 8 labels 63.5 x 33.9 mm", 7.2, 63.5, 2.5, 12.9, 33.9, 0, 8, 3},
+    {"A4, 3 x 8 labels 70 x 37 mm", 0, 70, 0, 0.5, 37, 0, 8, 3},
+    {"A4, 2 x 7 labels 99.1 x 38.1 mm", 4.65, 99.1, 2.5, 15.15, 38.1, 0, 7, 2},
+    {"A4, 2 x 4 labels 99.1 x 67.7 mm", 4.65, 99.1, 2.5, 13.1, 67.7, 0, 4, 2},
+    {"Letter, 3 x 10 labels 66.7 x 25.4 mm", 4.76, 66.68, 3.18, 12.7, 25.4, 0, 10, 3},
+    {"Letter, 2 x 5 labels 101.6 x 50.8 mm", 3.97, 101.6, 4.76, 12.7, 50.8, 0, 5, 2},
+};
+
+FontSpec font(const char *face, int tenths, bool bold)
+{
+    FontSpec f;
+    f.lfFaceName = QString::fromLatin1(face);
+    f.lfHeight = tenths;
+    f.lfWeight = bold ? 700 : 400;
+    f.lfPitchAndFamily = 18; // variable pitch, roman family
+    return f;
+}
+
+} // namespace
+
+void CreateNewDatabase(const QString &path, bool force)
+{
+    if (QFile::exists(path)) {
+        if (!force)
+            throw std::runtime_error(QStringLiteral("%1 already exists; use --force to replace it").arg(path).toStdString());
+        if (!QFile::remove(path))
+            throw std::runtime_error(QStringLiteral("cannot remove %1").arg(path).toStdString());
+    }
+    CDatabase db;
+    db.Create(path);
+    try {
+        CreateSchema(db);
+        db.BeginTrans();
+
+        CSetIDS ids(&db);
+        ids.Open(QStringLiteral("SELECT * FROM IDS"));
+        ids.AddNew();
+        ids.m_ID_ADDRESS_FF = ids.m_ID_EMAIL_FF = ids.m_ID_TEL_FF = ids.m_ID_ENVSIZE_FF = ids.m_ID_ENVSTYLE_FF =
+            ids.m_ID_LABSIZE_FF = ids.m_ID_LABSTYLE_FF = ids.m_ID_FOLDER_FF = ids.m_ID_KALIBRACE_FF = 1;
+        ids.Update();
+        ids.Close();
+
+        IdAllocator alloc(db);
+        CSetFolder folder(&db);
+        folder.Open(QStringLiteral("SELECT * FROM FOLDER WHERE 0"));
+        folder.AddNew();
+        folder.m_ID_FOLDER_FOLDER = alloc.Next(IdCounter::Folder);
+        folder.m_ID_PARENT = -1;
+        folder.m_NAME = QString::fromLatin1(kRootFolderName);
+        folder.Update();
+
+        CSetEnvsize env(&db);
+        env.Open(QStringLiteral("SELECT * FROM ENVSIZE WHERE 0"));
+        for (const EnvelopeSeed &s : kEnvelopes) {
+            env.AddNew();
+            env.m_ID_ENVSIZE_ENVSIZE = alloc.Next(IdCounter::Envsize);
+            env.m_NAME = QString::fromLatin1(s.name);
+            env.m_A = s.a; env.m_B = s.b; env.m_C = s.c; env.m_D = s.d; env.m_E = s.e;
+            env.m_F = s.f; env.m_G = s.g; env.m_H = s.h; env.m_K = s.k; env.m_L = s.l;
+            env.Update();
+        }
+
+        CSetLabsize lab(&db);
+        lab.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
+        for (const LabelSeed &s : kLabels) {
+            lab.AddNew();
+            lab.m_ID_LABSIZE_LABSIZE = alloc.Next(IdCounter::Labsize);
+            lab.m_NAME = QString::fromLatin1(s.name);
+            lab.m_A = s.a; lab.m_B = s.b; lab.m_C = s.c; lab.m_D = s.d; lab.m_E = s.e; lab.m_F = s.f;
+            lab.m_M = s.m; lab.m_N = s.n;
+            lab.Update();
+        }
+
+        CSetEnvstyle envStyle(&db);
+        envStyle.Open(QStringLiteral("SELECT * FROM ENVSTYLE WHERE 0"));
+        envStyle.AddNew();
+        envStyle.m_ID_ENVSTYLE_ENVSTYLE = alloc.Next(IdCounter::Envstyle);
+        envStyle.m_ENVSTYLE_NAME = QStringLiteral("Standard");
+        envStyle.m_HORIZONTAL = 0; // left
+        envStyle.m_VERTICAL = 0;   // top
+        envStyle.m_RETURN = 2;     // nothing in the return place
+        envStyle.m_OFFSET = 2;
+        envStyle.m_OFFSET_RETURN = 2;
+        for (std::size_t i = 0; i < envStyle.m_fonts.size(); ++i)
+            envStyle.m_fonts[i] = font("Times New Roman", i == LINE_RETURN ? 100 : 120, i == LINE_NAME);
+        envStyle.Update();
+
+        CSetLabstyle labStyle(&db);
+        labStyle.Open(QStringLiteral("SELECT * FROM LABSTYLE WHERE 0"));
+        labStyle.AddNew();
+        labStyle.m_ID_LABSTYLE_LABSTYLE = alloc.Next(IdCounter::Labstyle);
+        labStyle.m_LABSTYLE_NAME = QStringLiteral("Standard");
+        labStyle.m_OFFSET_FRAME = 1;
+        labStyle.m_OFFSET_ADDRESSX = 5;
+        labStyle.m_OFFSET_ADDRESSY = 3;
+        for (std::size_t i = 0; i < labStyle.m_fonts.size(); ++i)
+            labStyle.m_fonts[i] = font("Arial", 100, i == LINE_NAME);
+        labStyle.Update();
+
+        CSetKalibrace cal(&db);
+        cal.Open(QStringLiteral("SELECT * FROM KALIBRACE WHERE 0"));
+        cal.AddNew();
+        cal.m_ID_KALIBRACE_KALIBRACE = alloc.Next(IdCounter::Kalibrace);
+        cal.m_ID_ENVSIZE = -1;
+        cal.m_ID_LABSIZE = -1;
+        cal.m_X = 0;
+        cal.m_Y = 0;
+        cal.m_DEFAULT = true;
+        cal.m_LANDSCAPE = false;
+        cal.Update();
+
+        alloc.Finish();
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        db.Close();
+        QFile::remove(path);
+        throw;
+    }
+    db.Close();
+}

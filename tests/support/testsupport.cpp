@@ -1,0 +1,63 @@
+#include "testsupport.h"
+#include "appcontext.h"
+#include "schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+MessageRecorder::MessageRecorder()
+{
+    m_previous = CTVMessage::SetHook([this](const TVMessageRecord &record) -> unsigned {
+        m_records.push_back(record);
+        unsigned answer = defaultAnswer;
+        if (!m_answers.empty()) {
+            answer = m_answers.front();
+            m_answers.pop_front();
+        }
+        if (record.buttons & answer)
+            return answer;
+        for (unsigned bit = 1; bit <= TVB_OK; bit <<= 1)
+            if (record.buttons & bit)
+                return bit;
+        return TVB_CANCEL;
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    CTVMessage::SetHook(std::move(m_previous));
+}
+
+std::vector<int> MessageRecorder::Ids() const
+{
+    std::vector<int> ids;
+    for (const TVMessageRecord &r : m_records)
+        ids.push_back(r.id);
+    return ids;
+}
+
+int MessageRecorder::OnlyId() const
+{
+    return m_records.size() == 1 ? m_records.front().id : -1;
+}
+
+TempDatabase::TempDatabase()
+{
+    m_path = m_dir.filePath(QStringLiteral("envdb.mdb"));
+    CreateNewDatabase(m_path, false);
+    m_db.Open(m_path);
+    AppContext::SetDatabase(&m_db);
+    AppContext::SetProgramDirectory(m_dir.path());
+}
+
+TempDatabase::~TempDatabase()
+{
+    if (AppContext::Database() == &m_db)
+        AppContext::SetDatabase(nullptr);
+    m_db.Close();
+}
+
+QString BuiltProgram(const QString &name)
+{
+    return QStringLiteral(CORVELLE_BIN_DIR) + u'/' + name;
+}

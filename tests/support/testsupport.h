@@ -1,0 +1,56 @@
+#pragma once
+// Test helpers: a recorder that answers and records every message box, and a
+// fresh database in a temporary folder made with the creation tool's code.
+#include "database.h"
+#include "tvmessage.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <deque>
+#include <memory>
+#include <vector>
+
+class MessageRecorder {
+public:
+    // Installs itself as the message-box hook; restores the old hook at the end.
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder &) = delete;
+    MessageRecorder &operator=(const MessageRecorder &) = delete;
+
+    // Answers for the next boxes, in order; when none is queued a box gets
+    // `defaultAnswer` if it has that button, otherwise its first button.
+    void Queue(unsigned answer) { m_answers.push_back(answer); }
+    unsigned defaultAnswer = TVB_OK;
+
+    const std::vector<TVMessageRecord> &Records() const { return m_records; }
+    std::vector<int> Ids() const;
+    bool Empty() const { return m_records.empty(); }
+    void Clear() { m_records.clear(); }
+    // The id of the only recorded box, or -1 when there were none or several.
+    int OnlyId() const;
+
+private:
+    CTVMessage::Hook m_previous;
+    std::vector<TVMessageRecord> m_records;
+    std::deque<unsigned> m_answers;
+};
+
+class TempDatabase {
+public:
+    // Creates envdb.mdb in a new temporary folder and opens it; it also
+    // becomes the application context's database and program directory.
+    TempDatabase();
+    ~TempDatabase();
+    CDatabase &db() { return m_db; }
+    QString path() const { return m_path; }
+    QString dir() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    CDatabase m_db;
+};
+
+// Path of a program built beside the tests (build/bin/NAME).
+QString BuiltProgram(const QString &name);
