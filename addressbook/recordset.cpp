@@ -225,6 +225,7 @@ void CRecordset::Open(const QString &sql)
         rows.push_back(std::move(row));
     }
     m_rows = std::move(rows);
+    m_liveRows = long(m_rows.size());
     m_open = true;
     m_mode = Mode::None;
     m_pos = m_rows.empty() ? -1 : 0;
@@ -239,6 +240,7 @@ void CRecordset::Close()
     m_open = false;
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_liveRows = 0;
     m_pos = -1;
     m_mode = Mode::None;
 }
@@ -270,10 +272,7 @@ bool CRecordset::IsBOF() const
 
 long CRecordset::GetRecordCount() const
 {
-    long n = 0;
-    for (const Row &r : m_rows)
-        n += r.deleted ? 0 : 1;
-    return n;
+    return m_liveRows;
 }
 
 void CRecordset::load()
@@ -400,6 +399,7 @@ void CRecordset::Update()
         stmt.step();
         const bool atEnd = m_savedPos >= long(m_rows.size());
         m_rows.push_back(Row{sqlite3_last_insert_rowid(m_database->Handle()), false, std::move(values)});
+        ++m_liveRows;
         m_pos = atEnd ? long(m_rows.size()) : m_savedPos;
         if (m_pos < 0 && m_rows.size() == 1)
             m_pos = 0; // the first row of an empty set becomes current
@@ -418,5 +418,6 @@ void CRecordset::Delete()
     stmt.bind(1, QVariant(qlonglong(m_rows[std::size_t(m_pos)].rowid)));
     stmt.step();
     m_rows[std::size_t(m_pos)].deleted = true;
+    --m_liveRows;
     m_mode = Mode::None;
 }

@@ -113,6 +113,7 @@ private:
     Mode m_mode = Mode::None;
     std::vector<Row> m_rows;
     long m_pos = -1; // -1 before the first row, size() after the last
+    long m_liveRows = 0; // rows not deleted
     long m_savedPos = -1;
     std::vector<ColumnDescription> m_columns;
     QString m_translated;
