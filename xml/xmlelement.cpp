@@ -1,0 +1,250 @@
+#include "xml/xmllinks.h"
+
+// ---- links ---------------------------------------------------------------
+
+void CXmlLinks::Unlink(CXmlElement* e) {
+  CXmlElement* parent = e->m_parent;
+  if (e->m_prev) e->m_prev->m_next = e->m_next;
+  else if (parent) parent->m_child = e->m_next;
+  if (e->m_next) e->m_next->m_prev = e->m_prev;
+  else if (parent) parent->m_lastChild = e->m_prev;
+  e->m_parent = e->m_next = e->m_prev = nullptr;
+}
+
+void CXmlLinks::DetachChain(CXmlElement* first) {
+  CXmlElement* parent = first->m_parent;
+  if (first->m_prev) {
+    first->m_prev->m_next = nullptr;
+    if (parent) parent->m_lastChild = first->m_prev;
+    first->m_prev = nullptr;
+  } else if (parent) {
+    parent->m_child = nullptr;
+    parent->m_lastChild = nullptr;
+  }
+  for (CXmlElement* e = first; e; e = e->m_next) e->m_parent = nullptr;
+}
+
+bool CXmlLinks::WouldCycle(const CXmlElement* target, const CXmlElement* first) {
+  for (const CXmlElement* a = target; a; a = a->m_parent) {
+    if (a == first) return true;
+    // Only an ancestor sharing the chain's parent can be one of its later elements.
+    if (first->m_next && a->m_parent == first->m_parent)
+      for (const CXmlElement* x = a->m_prev; x; x = x->m_prev)
+        if (x == first) return true;
+  }
+  return false;
+}
+
+void CXmlLinks::AppendChain(CXmlElement* parent, CXmlElement* first) {
+  CXmlElement* last = first;
+  for (CXmlElement* e = first;; e = e->m_next) {
+    e->m_parent = parent;
+    if (!e->m_next) {
+      last = e;
+      break;
+    }
+  }
+  if (parent->m_lastChild) {
+    parent->m_lastChild->m_next = first;
+    first->m_prev = parent->m_lastChild;
+  } else {
+    parent->m_child = first;
+  }
+  parent->m_lastChild = last;
+}
+
+void CXmlLinks::Append(CXmlElement* parent, CXmlElement* child) {
+  child->m_parent = parent;
+  child->m_prev = parent->m_lastChild;
+  if (parent->m_lastChild) parent->m_lastChild->m_next = child;
+  else parent->m_child = child;
+  parent->m_lastChild = child;
+}
+
+void CXmlLinks::DestroyChildren(CXmlElement* e) {
+  // The pending elements form one list through their next links; the children of
+  // each element are spliced in front before it is deleted, so the stack depth
+  // stays constant.
+  CXmlElement* work = e->m_child;
+  e->m_child = e->m_lastChild = nullptr;
+  while (work) {
+    CXmlElement* n = work;
+    work = n->m_next;
+    if (n->m_child) {
+      n->m_lastChild->m_next = work;
+      work = n->m_child;
+    }
+    n->m_parent = n->m_child = n->m_lastChild = n->m_next = n->m_prev = nullptr;
+    delete n;
+  }
+}
+
+const CXmlElement* CXmlLinks::Top(const CXmlElement* e) {
+  while (e->m_parent) e = e->m_parent;
+  return e;
+}
+
+// ---- CXmlElement ---------------------------------------------------------
+
+CXmlElement::~CXmlElement() {
+  CXmlLinks::Unlink(this);
+  CXmlLinks::DestroyChildren(this);
+}
+
+void CXmlElement::SetRelatives(CXmlElement* parent, CXmlElement* child, CXmlElement* next, CXmlElement* prev) {
+  SetParent(parent);
+  SetChild(child);
+  SetNext(next);
+  SetPrev(prev);
+}
+
+CXmlElement* CXmlElement::GetParent() const {
+  return m_parent && m_parent->GetType() != 0 ? m_parent : nullptr;
+}
+
+bool CXmlElement::AddNext(CXmlElement* element) {
+  if (!element || CXmlLinks::WouldCycle(this, element)) return false;
+  CXmlLinks::DetachChain(element);
+  if (m_parent) {
+    CXmlLinks::AppendChain(m_parent, element);
+    return true;
+  }
+  CXmlElement* last = this;
+  while (last->m_next) last = last->m_next;
+  last->SetNext(element);
+  element->SetPrev(last);
+  return true;
+}
+
+CXmlElement* CXmlElement::Delete() {
+  CXmlElement* next = m_next;
+  delete this;
+  return next;
+}
+
+// ---- typed steps -----------------------------------------------------------
+
+namespace {
+template <class T>
+T* StepNext(const CXmlElement* e, int type) {
+  for (CXmlElement* x = e->GetNext(); x; x = x->GetNext())
+    if (x->GetType() == type) return static_cast<T*>(x);
+  return nullptr;
+}
+template <class T>
+T* StepPrev(const CXmlElement* e, int type) {
+  for (CXmlElement* x = e->GetPrev(); x; x = x->GetPrev())
+    if (x->GetType() == type) return static_cast<T*>(x);
+  return nullptr;
+}
+}  // namespace
+
+CXmlSection* CXmlSection::GetNextSection() const { return StepNext<CXmlSection>(this, XML_SECTION); }
+CXmlSection* CXmlSection::GetPrevSection() const { return StepPrev<CXmlSection>(this, XML_SECTION); }
+CXmlHeader* CXmlHeader::GetNextHeader() const { return StepNext<CXmlHeader>(this, XML_HEADER); }
+CXmlHeader* CXmlHeader::GetPrevHeader() const { return StepPrev<CXmlHeader>(this, XML_HEADER); }
+CXmlText* CXmlText::GetNextText() const { return StepNext<CXmlText>(this, XML_TEXT); }
+CXmlText* CXmlText::GetPrevText() const { return StepPrev<CXmlText>(this, XML_TEXT); }
+CXmlComment* CXmlComment::GetNextComment() const { return StepNext<CXmlComment>(this, XML_COMMENT); }
+CXmlComment* CXmlComment::GetPrevComment() const { return StepPrev<CXmlComment>(this, XML_COMMENT); }
+CXmlCData* CXmlCData::GetNextCData() const { return StepNext<CXmlCData>(this, XML_CDATA); }
+CXmlCData* CXmlCData::GetPrevCData() const { return StepPrev<CXmlCData>(this, XML_CDATA); }
+
+// ---- sections --------------------------------------------------------------
+
+bool CXmlSection::AddChild(CXmlElement* element) {
+  if (!element || CXmlLinks::WouldCycle(this, element)) return false;
+  CXmlLinks::DetachChain(element);
+  CXmlLinks::AppendChain(this, element);
+  return true;
+}
+
+CXmlSection* CXmlSection::GetChildSection() const {
+  CXmlElement* c = GetChild();
+  if (!c) return nullptr;
+  if (c->GetType() == XML_SECTION) return static_cast<CXmlSection*>(c);
+  return StepNext<CXmlSection>(c, XML_SECTION);
+}
+
+CXmlSection* CXmlSection::FindChildSection(std::string_view name) const {
+  for (CXmlSection* s = GetChildSection(); s; s = s->GetNextSection())
+    if (s->GetName() == name) return s;
+  return nullptr;
+}
+
+CXmlSection* CXmlSection::FindNextSection(std::string_view name) const {
+  for (CXmlSection* s = GetNextSection(); s; s = s->GetNextSection())
+    if (s->GetName() == name) return s;
+  return nullptr;
+}
+
+// ---- attributes ------------------------------------------------------------
+
+namespace {
+// The value without its enclosing quotes; a value too short to hold two quotes
+// (one set by a caller) gives an empty text.
+std::string Unquoted(const std::string& value) {
+  return value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string();
+}
+}  // namespace
+
+std::optional<CXmlAttribute> CXmlTag::GetAttribute(int index, bool keepQuotes) const {
+  if (index < 0 || index >= GetAttributeCount()) return std::nullopt;
+  const CXmlAttribute& a = m_attributes[static_cast<std::size_t>(index)];
+  if (keepQuotes) return a;
+  return CXmlAttribute(a.GetName(), Unquoted(a.GetValue()));
+}
+
+bool CXmlTag::FindAttributeValue(std::string_view name, std::string& value, bool keepQuotes) const {
+  for (const CXmlAttribute& a : m_attributes) {
+    if (a.GetName() == name) {
+      value = keepQuotes ? a.GetValue() : Unquoted(a.GetValue());
+      return true;
+    }
+  }
+  value.clear();
+  return false;
+}
+
+void CXmlTag::AddAttribute(std::string name, std::string value) {
+  m_attributes.emplace_back(std::move(name), std::move(value));
+}
+
+void CXmlTag::AddAttribute(const CXmlAttribute& attribute) { m_attributes.push_back(attribute); }
+
+void CXmlTag::SetAttribute(const std::string& name, std::string value) {
+  for (CXmlAttribute& a : m_attributes) {
+    if (a.GetName() == name) {
+      a.SetValue(std::move(value));
+      return;
+    }
+  }
+  m_attributes.emplace_back(name, std::move(value));
+}
+
+bool CXmlTag::SetAttribute(int index, std::string name, std::string value) {
+  if (index < 0 || index >= GetAttributeCount()) return false;
+  m_attributes[static_cast<std::size_t>(index)] = CXmlAttribute(std::move(name), std::move(value));
+  return true;
+}
+
+bool CXmlTag::SetAttribute(int index, const CXmlAttribute& attribute) {
+  if (index < 0 || index >= GetAttributeCount()) return false;
+  m_attributes[static_cast<std::size_t>(index)] = attribute;
+  return true;
+}
+
+bool CXmlTag::DelAttribute(int index) {
+  if (index < 0 || index >= GetAttributeCount()) return false;
+  m_attributes.erase(m_attributes.begin() + index);
+  return true;
+}
+
+// ---- CDATA -----------------------------------------------------------------
+
+const std::string* CXmlCData::GetLine(int index) const {
+  if (index < 0 || index >= GetLineCount()) return nullptr;
+  return &m_lines[static_cast<std::size_t>(index)];
+}
+
+CXmlProgressSink::~CXmlProgressSink() = default;

@@ -1,0 +1,82 @@
+#pragma once
+// The input side of the parser: the lines still to be parsed, the current line
+// number, progress reporting and the tokenizer.
+//
+// The lines live in one buffer; the current position is an offset into it, so a
+// token is consumed by moving the offset, never by copying or erasing the front of
+// a line. That keeps parsing linear, also for a document on a single line.
+//
+// Tokens, in order of precedence at the start of the remaining line (after its
+// leading white space):
+//   "<?" 6, "<![CDATA[" 13, "<!--" 11, "</" 4, "<" 2, ">" 3, "/>" 5, "?>" 7,
+//   "=" 10, "-->" 12, "]]>" 14, a quote 9 (15 if unterminated on its line),
+//   anything else a word 8. End of input is 1.
+#include "xml/tevroxml.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TEVROXML_EXPORT CXmlInput {
+public:
+  struct Token {
+    int code = XTK_END;
+    std::string_view text;  // the matched characters; valid until the input changes
+  };
+
+  // White space as isspace classifies it in the C locale.
+  static constexpr bool IsSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+  void SetProgress(CXmlProgressSink* sink, unsigned message) {
+    m_sink = sink;
+    m_message = message;
+  }
+  // Splits at line feeds; a last line without a line feed counts if not empty.
+  void LoadText(std::string_view text);
+  void LoadLines(const std::vector<std::string>& lines);
+  void Clear();
+
+  int GetLine() const { return m_line; }
+  std::size_t GetLineCount() const { return m_lineCount; }
+  // The error that goes with token 15.
+  static constexpr const char* kStringError = "end of string expected but not found";
+
+  Token Next();        // reads and consumes a token
+  Token Peek() const;  // the next token, nothing consumed
+
+  // Content readers: each starts at the current position (before any white space
+  // a Peek may have looked past) and returns false when the lines run out.
+  // Text up to the next "<" ("<" stays); whole lines are joined by line feeds.
+  bool ReadTextArea(std::string& text);
+  // Text up to `end` (consumed, not stored); whole lines are joined by line feeds.
+  bool ReadUntil(std::string_view end, std::string& text);
+  // Each line up to `end` as one entry; the text before `end` is the last one.
+  bool ReadLinesUntil(std::string_view end, std::vector<std::string>& lines);
+
+private:
+  struct Scan {
+    int code;
+    std::size_t line;   // line of the token
+    std::size_t begin;  // offsets into m_buffer
+    std::size_t end;
+  };
+  Scan ScanToken() const;
+  const Scan& Scanned() const;  // ScanToken, remembered for the current position
+  void MoveTo(std::size_t line, std::size_t pos);
+  void NextLine();
+  std::size_t LineBegin(std::size_t line) const { return line == 0 ? 0 : m_ends[line - 1] + 1; }
+  void Reset();
+
+  std::string m_buffer;            // every line followed by a line feed
+  std::vector<std::size_t> m_ends;  // offset of the line feed ending each line
+  std::size_t m_cur = 0;           // index of the current line
+  std::size_t m_pos = 0;           // offset of the first unread character
+  std::size_t m_lineCount = 0;     // lines at the start of parsing
+  int m_line = 0;                  // current line number, 1-based; 0 without lines
+  int m_lastPercent = 0;
+  mutable Scan m_peeked{};
+  mutable std::size_t m_peekedAt = static_cast<std::size_t>(-1);  // position m_peeked belongs to
+  CXmlProgressSink* m_sink = nullptr;
+  unsigned m_message = 0;
+};
