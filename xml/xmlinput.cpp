@@ -19,18 +19,6 @@ struct WordStops {
 };
 constexpr WordStops kWordStops;
 
-struct Fixed {
-  std::string_view text;
-  int code;
-};
-// Fixed tokens in order of precedence.
-constexpr Fixed kFixed[] = {
-    {"<?", XTK_HEADER_OPEN},      {"<![CDATA[", XTK_CDATA_OPEN}, {"<!--", XTK_COMMENT_OPEN},
-    {"</", XTK_END_SECTION_OPEN}, {"<", XTK_SECTION_OPEN},       {">", XTK_CLOSE},
-    {"/>", XTK_EMPTY_SECTION_CLOSE}, {"?>", XTK_HEADER_CLOSE},   {"=", XTK_EQUALS},
-    {"-->", XTK_COMMENT_CLOSE},   {"]]>", XTK_CDATA_CLOSE},
-};
-
 }  // namespace
 
 void CXmlInput::Reset() {
@@ -110,22 +98,49 @@ CXmlInput::Scan CXmlInput::ScanToken() const {
   const std::size_t end = m_ends[line];
   const std::string_view rest(data + p, end - p);
 
-  for (const Fixed& f : kFixed)
-    if (rest.starts_with(f.text)) return {f.code, line, p, p + f.text.size()};
-
+  // Fixed tokens, in order of precedence; decided on the first character so
+  // that common tokens cost one comparison.
+  const auto fixed = [&](int code, std::size_t length) { return Scan{code, line, p, p + length}; };
   const char first = rest.front();
-  if (first == '"' || first == '\'') {
-    // Two quotes of the same kind in a row stand for one quote inside the string.
-    std::size_t i = 1;
-    for (;;) {
-      const std::size_t q = rest.find(first, i);
-      if (q == std::string_view::npos) return {XTK_ERROR, line, p, end};
-      if (q + 1 < rest.size() && rest[q + 1] == first) {
-        i = q + 2;
-        continue;
+  const char second = rest.size() > 1 ? rest[1] : '\0';
+  switch (first) {
+    case '<':
+      if (second == '?') return fixed(XTK_HEADER_OPEN, 2);
+      if (second == '!') {
+        if (rest.starts_with("<![CDATA[")) return fixed(XTK_CDATA_OPEN, 9);
+        if (rest.starts_with("<!--")) return fixed(XTK_COMMENT_OPEN, 4);
       }
-      return {XTK_STRING, line, p, p + q + 1};
+      if (second == '/') return fixed(XTK_END_SECTION_OPEN, 2);
+      return fixed(XTK_SECTION_OPEN, 1);
+    case '>': return fixed(XTK_CLOSE, 1);
+    case '/':
+      if (second == '>') return fixed(XTK_EMPTY_SECTION_CLOSE, 2);
+      break;
+    case '?':
+      if (second == '>') return fixed(XTK_HEADER_CLOSE, 2);
+      break;
+    case '=': return fixed(XTK_EQUALS, 1);
+    case '-':
+      if (rest.starts_with("-->")) return fixed(XTK_COMMENT_CLOSE, 3);
+      break;
+    case ']':
+      if (rest.starts_with("]]>")) return fixed(XTK_CDATA_CLOSE, 3);
+      break;
+    case '"':
+    case '\'': {
+      // Two quotes of the same kind in a row stand for one quote inside the string.
+      std::size_t i = 1;
+      for (;;) {
+        const std::size_t q = rest.find(first, i);
+        if (q == std::string_view::npos) return {XTK_ERROR, line, p, end};
+        if (q + 1 < rest.size() && rest[q + 1] == first) {
+          i = q + 2;
+          continue;
+        }
+        return {XTK_STRING, line, p, p + q + 1};
+      }
     }
+    default: break;
   }
 
   // A word; its first character is never a stop (the fixed tokens matched those).
