@@ -4,7 +4,10 @@
 // start-up; the main window dispatches its actions to them and asks them
 // whether a command is available. A command without a handler is shown
 // disabled.
+#include "addressentry.h"
+
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -16,3 +19,9 @@ struct CommandHandler {
 
 void RegisterCommand(int id, CommandHandler handler);
 const CommandHandler *FindCommand(int id);
+
+// The address the print-one and preview-one commands take: from the Quick
+// printing page when it is active, else the selection in the panes. The main
+// window provides it; nullopt when there is none (a message was shown).
+void SetAddressToPrintProvider(std::function<std::optional<AddressEntry>()> provider);
+std::optional<AddressEntry> AddressToPrint();

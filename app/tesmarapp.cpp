@@ -1,5 +1,6 @@
 #include "tesmarapp.h"
 #include "appcontext.h"
+#include "mainframe.h"
 #include "startup.h"
 #include "strings/strings.h"
 #include "tvmessage.h"
@@ -133,10 +134,12 @@ void CTesmarApp::registerMessageBoxes()
 
 bool CTesmarApp::ShowMainWindow()
 {
-    m_mainWindow = std::make_unique<QMainWindow>();
-    m_mainWindow->setWindowTitle(QStringLiteral("Corvelle"));
-    m_mainWindow->resize(900, 640);
-    CTVMessage::SetParentWindow(m_mainWindow.get());
-    m_mainWindow->show();
+    auto frame = std::make_unique<CMainFrame>(m_db);
+    if (!frame->Create())
+        return false;
+    frame->resize(1100, 860);
+    CTVMessage::SetParentWindow(frame.get());
+    frame->show();
+    m_mainWindow = std::move(frame);
     return true;
 }

@@ -1,0 +1,248 @@
+#include "addressrecords.h"
+#include "ids.h"
+#include "recordsets.h"
+#include "sqlformat.h"
+
+#include <QStringList>
+
+QString JoinLines(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1String("\r\n"), QLatin1String(", "));
+    return out;
+}
+
+bool ContainsDisallowed(const QString &text)
+{
+    for (const char *c = kDisallowedCharacters; *c; ++c)
+        if (text.contains(QChar::fromLatin1(*c)))
+            return true;
+    return false;
+}
+
+AddressEntry AddressFromRecord(const CSetAddress &a)
+{
+    AddressEntry e;
+    e.id = a.m_ID_ADDRESS_ADDRESS;
+    e.folder = a.m_ID_ADDRESS_FOLDER;
+    e.name = a.m_NAME;
+    e.street = a.m_STREET;
+    e.town = a.m_TOWN;
+    e.zip = a.m_ZIP;
+    e.country = a.m_COUNTRY;
+    e.note = a.m_NOTE;
+    return e;
+}
+
+ValueNoteList LoadPhones(CDatabase &db, std::int32_t address)
+{
+    ValueNoteList out;
+    CSetTel t(&db);
+    t.Open(SqlFormat("SELECT * FROM TEL WHERE ID_TEL_ADDRESS = %d ORDER BY PHONE DESC", address));
+    while (!t.IsEOF()) {
+        out.insert(out.begin(), {t.m_PHONE, t.m_NOTE});
+        t.MoveNext();
+    }
+    return out;
+}
+
+ValueNoteList LoadEmails(CDatabase &db, std::int32_t address)
+{
+    ValueNoteList out;
+    CSetEmail e(&db);
+    e.Open(SqlFormat("SELECT * FROM EMAIL WHERE ID_EMAIL_ADDRESS = %d ORDER BY EMAIL DESC", address));
+    while (!e.IsEOF()) {
+        out.insert(out.begin(), {e.m_EMAIL, e.m_NOTE});
+        e.MoveNext();
+    }
+    return out;
+}
+
+bool HasDuplicateAddress(CDatabase &db, const QString &name, const QString &street, const QString &town,
+                         std::int32_t folder, std::int32_t exceptAddress)
+{
+    CSetAddress a(&db);
+    if (exceptAddress == -1)
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE NAME = '%s' AND STREET = '%s' AND TOWN = '%s' AND "
+                         "ID_ADDRESS_FOLDER = %d",
+                         name, street, town, folder));
+    else
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE NAME = '%s' AND STREET = '%s' AND TOWN = '%s' AND "
+                         "ID_ADDRESS_FOLDER = %d AND ID_ADDRESS_ADDRESS <> %d",
+                         name, street, town, folder, exceptAddress));
+    return !a.IsEOF();
+}
+
+namespace {
+
+void writePhones(CDatabase &db, IdAllocator &ids, std::int32_t address, const ValueNoteList &phones)
+{
+    for (const auto &[value, note] : phones) {
+        CSetTel t(&db);
+        t.Open(QStringLiteral("SELECT * FROM TEL WHERE 0"));
+        t.AddNew();
+        t.m_ID_TEL_TEL = ids.Next(IdCounter::Tel);
+        t.m_ID_TEL_ADDRESS = address;
+        t.m_PHONE = value;
+        t.m_NOTE = note;
+        t.Update();
+    }
+}
+
+void writeEmails(CDatabase &db, IdAllocator &ids, std::int32_t address, const ValueNoteList &emails)
+{
+    for (const auto &[value, note] : emails) {
+        CSetEmail e(&db);
+        e.Open(QStringLiteral("SELECT * FROM EMAIL WHERE 0"));
+        e.AddNew();
+        e.m_ID_EMAIL_EMAIL = ids.Next(IdCounter::Email);
+        e.m_ID_EMAIL_ADDRESS = address;
+        e.m_EMAIL = value;
+        e.m_NOTE = note;
+        e.Update();
+    }
+}
+
+void assign(CSetAddress &a, const AddressEntry &v)
+{
+    a.m_NAME = v.name;
+    a.m_STREET = v.street;
+    a.m_TOWN = v.town;
+    a.m_ZIP = v.zip;
+    a.m_COUNTRY = v.country;
+    a.m_NOTE = v.note;
+}
+
+// Runs `body` in a transaction that is rolled back when it throws.
+template <typename F> auto inTransaction(CDatabase &db, F &&body)
+{
+    db.BeginTrans();
+    try {
+        if constexpr (std::is_void_v<decltype(body())>) {
+            body();
+            db.CommitTrans();
+        } else {
+            auto r = body();
+            db.CommitTrans();
+            return r;
+        }
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+
+} // namespace
+
+std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones,
+                            const ValueNoteList &emails, std::int32_t folder)
+{
+    return inTransaction(db, [&] {
+        IdAllocator ids(db);
+        CSetAddress a(&db);
+        a.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
+        a.AddNew();
+        const std::int32_t id = ids.Next(IdCounter::Address);
+        a.m_ID_ADDRESS_ADDRESS = id;
+        a.m_ID_ADDRESS_FOLDER = folder;
+        assign(a, v);
+        a.Update();
+        writePhones(db, ids, id, phones);
+        writeEmails(db, ids, id, emails);
+        ids.Finish();
+        return id;
+    });
+}
+
+void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones, const ValueNoteList &emails)
+{
+    inTransaction(db, [&] {
+        CSetAddress a(&db);
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", v.id));
+        if (a.IsEOF())
+            throw DbException(QStringLiteral("The address to modify is not stored"));
+        a.Edit();
+        assign(a, v);
+        a.Update();
+        CSetTel t(&db);
+        t.Open(SqlFormat("SELECT * FROM TEL WHERE ID_TEL_ADDRESS = %d", v.id));
+        for (; !t.IsEOF(); t.MoveNext())
+            t.Delete();
+        CSetEmail e(&db);
+        e.Open(SqlFormat("SELECT * FROM EMAIL WHERE ID_EMAIL_ADDRESS = %d", v.id));
+        for (; !e.IsEOF(); e.MoveNext())
+            e.Delete();
+        if (!phones.empty() || !emails.empty()) {
+            IdAllocator ids(db);
+            writePhones(db, ids, v.id, phones);
+            writeEmails(db, ids, v.id, emails);
+            ids.Finish();
+        }
+    });
+}
+
+void DeleteAddressRow(CDatabase &db, std::int32_t address)
+{
+    CSetAddress a(&db);
+    a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", address));
+    a.MoveFirst();
+    a.Delete();
+    a.Close();
+}
+
+std::vector<AddressEntry> AddressesOfFolder(CDatabase &db, std::int32_t folder)
+{
+    std::vector<AddressEntry> out;
+    CSetAddress a(&db);
+    a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d ORDER BY NAME, STREET, TOWN, ZIP", folder));
+    for (; !a.IsEOF(); a.MoveNext())
+        out.push_back(AddressFromRecord(a));
+    return out;
+}
+
+std::vector<FolderEntry> SubfoldersOf(CDatabase &db, std::int32_t parent)
+{
+    std::vector<FolderEntry> out;
+    CSetFolder f(&db);
+    if (parent == -1)
+        f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_PARENT = %d", -1));
+    else
+        f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_PARENT = %d ORDER BY NAME", parent));
+    for (; !f.IsEOF(); f.MoveNext())
+        out.push_back(FolderEntry{f.m_ID_FOLDER_FOLDER, f.m_ID_PARENT, f.m_NAME});
+    return out;
+}
+
+bool FolderHasChildren(CDatabase &db, std::int32_t folder)
+{
+    CSetFolder f(&db);
+    f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_PARENT = %d", folder));
+    if (!f.IsEOF())
+        return true;
+    CSetAddress a(&db);
+    a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d", folder));
+    return !a.IsEOF();
+}
+
+std::optional<FolderEntry> FolderById(CDatabase &db, std::int32_t folder)
+{
+    CSetFolder f(&db);
+    f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_FOLDER_FOLDER = %d", folder));
+    if (f.IsEOF())
+        return std::nullopt;
+    return FolderEntry{f.m_ID_FOLDER_FOLDER, f.m_ID_PARENT, f.m_NAME};
+}
+
+QStringList FolderPath(CDatabase &db, std::int32_t folder)
+{
+    QStringList path;
+    CSetFolder f(&db);
+    f.Open(SqlFormat("SELECT * FROM FOLDER WHERE FOLDER.ID_FOLDER_FOLDER = %d", folder));
+    int guard = 0;
+    while (!f.IsEOF() && guard++ < 10000) { // a damaged cycle cannot loop for ever
+        path.prepend(f.m_NAME);
+        const std::int32_t parent = f.m_ID_PARENT;
+        f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_FOLDER_FOLDER = %d", parent));
+    }
+    return path;
+}

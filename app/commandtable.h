@@ -1,0 +1,56 @@
+#pragma once
+// The command table: every menu, toolbar and accelerator command with its
+// id, text, shortcut and menu place. The main window builds one QAction per
+// id from it; the status-bar prompt is the string of the same id.
+#include <QString>
+#include <vector>
+
+enum CommandId {
+    ID_FILE_PRINT_SETUP = 32777,
+    ID_CALIBRATION_NEW = 32778,
+    ID_CALIBRATION_DELETE = 32817,
+    ID_ENVSIZE_NEW = 32802, ID_ENVSIZE_EDIT = 32803, ID_ENVSIZE_DELETE = 32804,
+    ID_LABSIZE_NEW = 32805, ID_LABSIZE_EDIT = 32806, ID_LABSIZE_DELETE = 32807,
+    ID_ENVSTYLE_NEW = 32808, ID_ENVSTYLE_EDIT = 32809, ID_ENVSTYLE_DELETE = 32810,
+    ID_LABSTYLE_NEW = 32811, ID_LABSTYLE_EDIT = 32812, ID_LABSTYLE_DELETE = 32813,
+    ID_BACKUP = 32814, ID_RESTORE = 32815, ID_EXPORT_EXCEL = 32861, ID_IMPORT_EXCEL = 32862,
+    ID_APP_EXIT_MENU = 32858, ID_TB_EXIT = 32850,
+    ID_EDIT_UNDO = 57643, ID_EDIT_CUT = 57635, ID_EDIT_COPY = 57634, ID_EDIT_PASTE = 57637,
+    ID_TB_CUT = 32835, ID_TB_COPY = 32836, ID_TB_PASTE = 32837, ID_TB_UNDO = 32838,
+    ID_EDIT_DELETE = 32781, ID_EDIT_SELECT_ALL = 32782,
+    ID_PAGE_VIEW = 32772, ID_PAGE_NEW = 32771, ID_PAGE_EDIT = 32773, ID_PAGE_QUICK = 32774,
+    ID_ADDRESS_DELETE = 32784, ID_TB_ADDRESS_DELETE = 32855,
+    ID_ADDRESS_COPY = 32859, ID_TB_ADDRESS_COPY = 32856, ID_ADDRESS_MOVE = 32860,
+    ID_MASS_MOVE = 32816, ID_TB_MASS_MOVE = 32854,
+    ID_SEARCH = 32783, ID_TB_SEARCH = 32843, ID_REPORT = 32785, ID_TB_REPORT = 32844,
+    ID_FOLDER_NEW = 32775, ID_TB_FOLDER_NEW = 32851, ID_FOLDER_RENAME = 32776,
+    ID_FOLDER_DELETE = 32779, ID_TB_FOLDER_DELETE = 32853, ID_FOLDER_MOVE = 32786, ID_TB_FOLDER_MOVE = 32852,
+    ID_PRINT_ONE_ENVELOPE = 32794, ID_TB_PRINT_ONE_ENVELOPE = 32818,
+    ID_PRINT_ONE_LABEL = 32795, ID_TB_PRINT_ONE_LABEL = 32840,
+    ID_PREVIEW_ONE_ENVELOPE = 32796, ID_TB_PREVIEW_ONE_ENVELOPE = 32845,
+    ID_PREVIEW_ONE_LABEL = 32797, ID_TB_PREVIEW_ONE_LABEL = 32847,
+    ID_MASS_PRINT_ENVELOPE = 32798, ID_TB_MASS_PRINT_ENVELOPE = 32819,
+    ID_MASS_PRINT_LABEL = 32799, ID_TB_MASS_PRINT_LABEL = 32841,
+    ID_MASS_PREVIEW_ENVELOPE = 32800, ID_TB_MASS_PREVIEW_ENVELOPE = 32846,
+    ID_MASS_PREVIEW_LABEL = 32801, ID_TB_MASS_PREVIEW_LABEL = 32848,
+    ID_VIEW_MENUBAR = 23366, ID_VIEW_TOOLBAR = 59392, ID_VIEW_STATUSBAR = 59393,
+    ID_VIEW_TREE = 23368, ID_VIEW_LIST = 101,
+    ID_HELP_CONTENTS = 32788, ID_TB_HELP = 32849, ID_HELP_INDEX = 32789,
+    ID_APP_ABOUT = 32790, ID_GAME_BLOCKS = 32791, ID_GAME_SNAKE = 32792,
+};
+
+struct CommandInfo {
+    int id;
+    QString menuPath; // "&Print/Print &one address" (empty: toolbar only)
+    QString text;     // menu or toolbar text
+    QString shortcut;
+    int twinOf;       // a toolbar id repeats this menu command (0: none)
+};
+
+const std::vector<CommandInfo> &CommandTable();
+const CommandInfo *FindCommandInfo(int id);
+// The menu command a toolbar id repeats, or the id itself.
+int CanonicalCommand(int id);
+
+// Toolbar buttons in order; 0 is a separator.
+const std::vector<int> &ToolbarLayout();

@@ -1,0 +1,38 @@
+#pragma once
+// The view of the main window: the tabbed sheet of the four address pages,
+// kept at 600 x 574 pixels and centred in the view.
+#include "addresspages.h"
+
+#include <QTabWidget>
+#include <array>
+
+class CTesmarView : public QWidget {
+    Q_OBJECT
+public:
+    CTesmarView(CDatabase &db, AddressPanes *panes, QWidget *parent = nullptr);
+
+    QTabWidget *sheet() const { return m_sheet; }
+    AddressPage *page(AddressPage::Kind kind) const;
+    AddressPage *activePage() const;
+    bool IsQuickPrintingActive() const { return activePage()->kind() == AddressPage::Quick; }
+    // Makes a page active by its dialog id (180-183); nothing when it already is.
+    void ActivatePage(int dialogId);
+    // The selection in the panes changed: the View and Edit pages follow it.
+    void SelectionChanged(AddressEntry *entry);
+    // The address the print-one commands take; nullopt after a message.
+    std::optional<AddressEntry> AddressToPrint(AddressPanes *panes);
+
+    static QPoint SheetOrigin(QSize viewSize);
+
+signals:
+    void helpRequested(int topic);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void onTabChanged(int index);
+    QTabWidget *m_sheet;
+    std::array<AddressPage *, 4> m_pages{};
+    int m_current = 0;
+};
