@@ -213,6 +213,13 @@ TEST(XmlOwnership, MovesThatWouldNestAnElementInItselfAreRefused) {
   EXPECT_FALSE(b->AddNext(a));
   EXPECT_FALSE(a->AddChild(nullptr));
   EXPECT_FALSE(a->AddNext(nullptr));
+  // The chain starting at a earlier sibling would carry c's own ancestor b along.
+  CXml chain;
+  ASSERT_TRUE(chain.ParseText("<r><p/><q><s/></q></r>"));
+  CXmlSection* s = chain.FindSection("r q s", chain.GetRoot());
+  EXPECT_FALSE(s->AddChild(chain.GetFirstSection()->GetChild()));
+  EXPECT_FALSE(s->AddNext(chain.GetFirstSection()->GetChild()));
+  EXPECT_EQ(Written(chain), "<r>\n  <p/>\n  <q>\n    <s/>\n  </q>\n</r>");
   // A chain that only follows the target is fine: e moves under c.
   EXPECT_TRUE(c->AddChild(b->GetNext()));
   EXPECT_EQ(Written(xml), "<a>\n  <b>\n    <c>\n      <e/>\n    </c>\n  </b>\n</a><z/>");
