@@ -95,22 +95,4 @@ TEST(XmlTokenizer, LineSplitting) {
   EXPECT_EQ(in.GetLineCount(), 3u);
 }
 
-TEST(XmlTokenizer, ContentReaders) {
-  CXmlInput in;
-  in.LoadText("  one\ntwo <x> a-->rest\nb\nc]]>d");
-  std::string text;
-  ASSERT_TRUE(in.ReadTextArea(text));
-  EXPECT_EQ(text, "  one\ntwo ");
-  EXPECT_EQ(in.Next().code, XTK_SECTION_OPEN);
-  in.Next();
-  in.Next();
-  ASSERT_TRUE(in.ReadUntil("-->", text));
-  EXPECT_EQ(text, " a");
-  std::vector<std::string> lines;
-  ASSERT_TRUE(in.ReadLinesUntil("]]>", lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{"rest", "b", "c"}));
-  EXPECT_EQ(in.Next().text, "d");
-  EXPECT_FALSE(in.ReadTextArea(text));
-}
-
 }  // namespace
