@@ -24,7 +24,10 @@ void AddressPanes::AddressAdded(const AddressEntry &entry)
 {
     m_list->InsertAddress(entry);
     if (TreeItem *folder = m_tree->FindFolderItem(entry.folder)) {
-        if (folder->childCount() == 0)
+        // A folder whose children were never read gets its expand button and
+        // reads the new address with the others when opened; an opened one
+        // (even an empty one) shows it at once.
+        if (!folder->childrenLoaded())
             folder->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         else
             m_tree->InsertAddressItem(folder, entry);

@@ -74,8 +74,9 @@ CAddressTreeCtrl::CAddressTreeCtrl(CDatabase &db, QWidget *parent) : QTreeWidget
 
 void CAddressTreeCtrl::LoadChildren(TreeItem *item)
 {
-    if (!item || !item->isFolder() || item->childCount() > 0)
+    if (!item || !item->isFolder() || item->childrenLoaded())
         return;
+    item->setChildrenLoaded();
     const std::int32_t folder = item->folder()->id;
     DbOperation(m_db, [&] {
         for (const FolderEntry &f : SubfoldersOf(m_db, folder)) {

@@ -20,12 +20,16 @@ public:
     QVariant data(int column, int role) const override;
     // A deep copy of this item and its loaded children.
     TreeItem *cloneTree() const;
+    // True once the folder's children were read (or it got children).
+    bool childrenLoaded() const { return m_loaded || childCount() > 0; }
+    void setChildrenLoaded() { m_loaded = true; }
     // Repaints the item after its entry changed.
     void refresh() { emitDataChanged(); }
 
 private:
     std::unique_ptr<FolderEntry> m_folder;
     std::unique_ptr<AddressEntry> m_address;
+    bool m_loaded = false;
 };
 
 class CAddressTreeCtrl : public QTreeWidget {

@@ -274,6 +274,7 @@ void CMainFrame::showEvent(QShowEvent *event)
             statusBar()->setVisible(settings.value(QStringLiteral("MainFrame/statusVisible")).toBool());
     }
     QMainWindow::showEvent(event);
+    QTimer::singleShot(0, this, [this] { UpdateCommandStates(); });
 }
 
 void CMainFrame::closeEvent(QCloseEvent *event)
