@@ -1,0 +1,440 @@
+#include "backupfile.h"
+
+#include "appcontext.h"
+#include "database.h"
+#include "exchangehooks.h"
+#include "fileerrors.h"
+#include "tvmessage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sqlite3.h>
+#include <vector>
+
+namespace {
+
+enum {
+    MSG_BACKUP_SOURCE = 110,
+    MSG_BACKUP_ABORTED = 116,
+    MSG_RESTORE_ABORTED = 122,
+    MSG_BACKUP_CORRUPTED = 123,
+    MSG_RESTORE_QUESTION = 124,
+    MSG_BACKUP_UNSPECIFIED = 115,
+};
+
+void put32(unsigned char *p, std::uint32_t v)
+{
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+std::uint32_t get32(const unsigned char *p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+void progress(const OperationObserver &o, int percent)
+{
+    if (o.progress)
+        o.progress(percent);
+}
+
+void pump(const OperationObserver &o)
+{
+    if (o.pump)
+        o.pump();
+}
+
+// Tests the abort flag; when set, clears it. The caller shows its message.
+bool abortRequested(const OperationObserver &o)
+{
+    if (!o.aborted || !o.aborted())
+        return false;
+    if (o.clearAbort)
+        o.clearAbort();
+    return true;
+}
+
+int percentOf(std::uint64_t done, std::uint64_t total)
+{
+    if (total == 0)
+        return 100;
+    return int(done * 100 / total);
+}
+
+// The database is reopened at the end of every path; a failure there wins.
+OperationResult finish(CDatabase &db, const QString &path, OperationResult result)
+{
+    if (!ReopenDatabaseOrEnd(db, path))
+        return OperationResult::Fatal;
+    return result;
+}
+
+OperationResult afterCause(FileErrorCause cause)
+{
+    return IsKnownCause(cause) ? OperationResult::StayOpen : OperationResult::Close;
+}
+
+void removeQuietly(const QString &path)
+{
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+} // namespace
+
+BackupHeader BackupHeader::ForNow(std::uint32_t length, const QDateTime &now)
+{
+    BackupHeader h;
+    h.length = length;
+    const QDate d = now.date();
+    const QTime t = now.time();
+    h.year = std::uint32_t(d.year());
+    h.month = std::uint32_t(d.month());
+    h.day = std::uint32_t(d.day());
+    h.hour = std::uint32_t(t.hour());
+    h.minute = std::uint32_t(t.minute());
+    h.second = std::uint32_t(t.second());
+    h.mark = kHeaderMark;
+    return h;
+}
+
+std::array<unsigned char, BackupHeader::kHeaderSize> BackupHeader::Encode() const
+{
+    std::array<unsigned char, kHeaderSize> out{};
+    const std::uint32_t values[8] = {length, year, month, day, hour, minute, second, mark};
+    for (int i = 0; i < 8; ++i)
+        put32(out.data() + 4 * i, values[i]);
+    return out;
+}
+
+BackupHeader BackupHeader::Decode(const unsigned char *bytes)
+{
+    BackupHeader h;
+    h.length = get32(bytes);
+    h.year = get32(bytes + 4);
+    h.month = get32(bytes + 8);
+    h.day = get32(bytes + 12);
+    h.hour = get32(bytes + 16);
+    h.minute = get32(bytes + 20);
+    h.second = get32(bytes + 24);
+    h.mark = get32(bytes + 28);
+    return h;
+}
+
+QString BackupHeader::CreationText() const
+{
+    return QString::asprintf("%02u.%02u.%04u - %02u:%02u:%02u", day, month, year, hour, minute, second);
+}
+
+QString ExportDirectory()
+{
+    return AppContext::ProgramFile(QStringLiteral("Export"));
+}
+
+QString DefaultBackupFile()
+{
+    return ExportDirectory() + QStringLiteral("/envdata.env");
+}
+
+bool IsUsableDatabaseFile(const QString &path)
+{
+    // Through CDatabase, so that the collations the indexes use exist.
+    try {
+        CDatabase check;
+        check.Open(path, false);
+        bool ok = false;
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare_v2(check.Handle(), "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW) {
+            const unsigned char *text = sqlite3_column_text(stmt, 0);
+            ok = text && std::strcmp(reinterpret_cast<const char *>(text), "ok") == 0;
+        }
+        sqlite3_finalize(stmt);
+        check.Close();
+        return ok;
+    } catch (const DbException &) {
+        return false;
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+}
+
+OperationResult RunBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer)
+{
+    const QString dbPath = db.GetName();
+    db.Close();
+
+    // 1. The database file.
+    RawFile source;
+    if (!source.OpenRead(dbPath)) {
+        if (!ReopenDatabaseOrEnd(db, dbPath))
+            return OperationResult::Fatal;
+        CTVError error(MSG_BACKUP_SOURCE);
+        return OperationResult::Close;
+    }
+    const std::int64_t size = source.Size();
+    if (size < 0 || size > std::int64_t(UINT32_MAX)) {
+        source.Close();
+        if (!ReopenDatabaseOrEnd(db, dbPath))
+            return OperationResult::Fatal;
+        CTVError error(MSG_BACKUP_SOURCE);
+        return OperationResult::Close;
+    }
+    const auto length = std::uint32_t(size);
+
+    // 2. The backup file: an existing file must be writable; the data goes
+    // into a file beside it that replaces it once complete.
+    auto targetFailure = [&](FileErrorCause cause, const QString &partial) {
+        source.Close();
+        removeQuietly(partial);
+        CTVError error(BackupTargetMessage(cause));
+        progress(observer, 0);
+        return finish(db, dbPath, afterCause(cause));
+    };
+    if (QFileInfo::exists(backupFile) || QFileInfo(backupFile).isSymLink()) {
+        RawFile probe;
+        if (!probe.OpenWriteExisting(backupFile))
+            return targetFailure(probe.Cause(), QString());
+        probe.Close();
+    }
+    const QString partial = backupFile + QStringLiteral(".part");
+    RawFile target;
+    if (!target.Create(partial))
+        return targetFailure(target.Cause(), QString());
+
+    auto aborted = [&] {
+        source.Close();
+        target.Close();
+        removeQuietly(partial);
+        CTVInfo info(MSG_BACKUP_ABORTED);
+        return finish(db, dbPath, OperationResult::StayOpen);
+    };
+
+    // 3. Abort before anything is written.
+    if (abortRequested(observer))
+        return aborted();
+
+    // 4. Header.
+    const auto header = BackupHeader::ForNow(length).Encode();
+    if (!target.WriteAll(header.data(), header.size()))
+        return targetFailure(target.Cause(), partial);
+
+    // 5. The database bytes in chunks, then the trailer.
+    std::vector<char> chunk(kBackupChunk);
+    std::uint64_t done = 0;
+    while (done < length) {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(kBackupChunk, length - done));
+        const long long got = source.Read(chunk.data(), want);
+        if (got != static_cast<long long>(want)) {
+            // The database file could not be read (or shrank while closed).
+            target.Close();
+            source.Close();
+            removeQuietly(partial);
+            if (!ReopenDatabaseOrEnd(db, dbPath))
+                return OperationResult::Fatal;
+            CTVError error(MSG_BACKUP_SOURCE);
+            progress(observer, 0);
+            return OperationResult::Close;
+        }
+        pump(observer);
+        if (abortRequested(observer))
+            return aborted();
+        if (!target.WriteAll(chunk.data(), want))
+            return targetFailure(target.Cause(), partial);
+        pump(observer);
+        if (abortRequested(observer))
+            return aborted();
+        done += want;
+        progress(observer, percentOf(done, length));
+    }
+    unsigned char trailer[4];
+    put32(trailer, BackupHeader::kTrailerMark);
+    if (!target.WriteAll(trailer, sizeof trailer) || !target.Sync() || !target.Close())
+        return targetFailure(target.Cause(), partial);
+    int renameError = 0;
+    if (!ReplaceFile(partial, backupFile, &renameError))
+        return targetFailure(CauseFromErrno(renameError, backupFile, false), partial);
+
+    // 6. Reopen.
+    source.Close();
+    progress(observer, 100);
+    return finish(db, dbPath, OperationResult::Completed);
+}
+
+OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QString &tempCopy,
+                           const OperationObserver &observer)
+{
+    const QString dbPath = db.GetName();
+    db.Close();
+
+    RawFile backup, temp;
+    auto stop = [&](int message, OperationResult result, bool info = false) {
+        backup.Close();
+        temp.Close();
+        if (info)
+            CTVInfo box(message);
+        else if (message)
+            CTVError box(message);
+        return finish(db, dbPath, result);
+    };
+    auto readFailure = [&](FileErrorCause cause) {
+        progress(observer, 0);
+        return stop(RestoreReadMessage(cause), afterCause(cause));
+    };
+    auto tempFailure = [&](FileErrorCause cause) {
+        progress(observer, 0);
+        return stop(RestoreTempMessage(cause), afterCause(cause));
+    };
+
+    // 1. The backup file.
+    if (!backup.OpenRead(backupFile))
+        return readFailure(backup.Cause());
+    // 2. The temporary copy.
+    if (!temp.Create(tempCopy))
+        return tempFailure(temp.Cause());
+
+    // 3. Header, and everything else that can be checked before the question:
+    // the file's length must be exactly header + L + trailer, the trailer
+    // mark must be in place and the data must start as a database file does.
+    unsigned char head[BackupHeader::kHeaderSize];
+    const long long headRead = backup.Read(head, sizeof head);
+    if (headRead < 0)
+        return readFailure(backup.Cause());
+    if (headRead != BackupHeader::kHeaderSize)
+        return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+    const BackupHeader header = BackupHeader::Decode(head);
+    if (!header.IsValid())
+        return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+    const std::int64_t fileSize = backup.Size();
+    if (fileSize < 0)
+        return readFailure(backup.Cause());
+    const std::int64_t expected =
+        std::int64_t(BackupHeader::kHeaderSize) + std::int64_t(header.length) + BackupHeader::kTrailerSize;
+    if (fileSize != expected)
+        return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+    {
+        unsigned char mark[4];
+        const long long got = backup.ReadAt(mark, sizeof mark, expected - BackupHeader::kTrailerSize);
+        if (got < 0)
+            return readFailure(backup.Cause());
+        if (got != 4 || get32(mark) != BackupHeader::kTrailerMark)
+            return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+        static const char kMagic[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', 0};
+        char magic[16];
+        const long long m = backup.ReadAt(magic, sizeof magic, BackupHeader::kHeaderSize);
+        if (m < 0)
+            return readFailure(backup.Cause());
+        if (m != 16 || std::memcmp(magic, kMagic, 16) != 0)
+            return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+    }
+
+    // 4. The question.
+    const QString created = header.CreationText();
+    bool proceed;
+    if (observer.confirm)
+        proceed = observer.confirm(created);
+    else
+        proceed = CTVQuestion::Show(MSG_RESTORE_QUESTION, TVB_YESNO, created) == TVB_YES;
+    if (!proceed)
+        return stop(0, OperationResult::Close);
+
+    // 5. Copy L bytes into the temporary copy.
+    std::vector<char> chunk(kBackupChunk);
+    std::uint64_t done = 0;
+    auto aborted = [&] {
+        progress(observer, 0);
+        return stop(MSG_RESTORE_ABORTED, OperationResult::StayOpen, true);
+    };
+    while (done < header.length) {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(kBackupChunk, header.length - done));
+        const long long got = backup.Read(chunk.data(), want);
+        if (got < 0)
+            return readFailure(backup.Cause());
+        if (got != static_cast<long long>(want)) // cut short after the checks above
+            return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+        pump(observer);
+        if (abortRequested(observer))
+            return aborted();
+        if (!temp.WriteAll(chunk.data(), want))
+            return tempFailure(temp.Cause());
+        pump(observer);
+        if (abortRequested(observer))
+            return aborted();
+        done += want;
+        progress(observer, percentOf(done, header.length));
+    }
+
+    // 6. The trailer.
+    unsigned char trailer[4];
+    const long long got = backup.Read(trailer, sizeof trailer);
+    if (got < 0)
+        return readFailure(backup.Cause());
+    if (got != 4 || get32(trailer) != BackupHeader::kTrailerMark)
+        return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+
+    // 7. Close both files; the copy must hold a usable database before it
+    // replaces anything. The replacement is a rename within the database's
+    // folder, so the database file is at every moment either the old or the
+    // new one, whole.
+    backup.Close();
+    if (!temp.Sync() || !temp.Close())
+        return tempFailure(temp.Cause());
+    if (!IsUsableDatabaseFile(tempCopy))
+        return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+
+    // A rollback journal left beside the old file would be applied to the new one.
+    for (const char *suffix : {"-journal", "-wal", "-shm"})
+        removeQuietly(dbPath + QLatin1String(suffix));
+
+    int error = 0;
+    if (!ReplaceFile(tempCopy, dbPath, &error)) {
+        if (error != EXDEV)
+            return tempFailure(CauseFromErrno(error, dbPath, false));
+        // Another file system: copy beside the database, then rename.
+        const QString beside = dbPath + QStringLiteral(".restore");
+        RawFile in, out;
+        if (!in.OpenRead(tempCopy))
+            return tempFailure(in.Cause());
+        if (!out.Create(beside))
+            return tempFailure(out.Cause());
+        for (;;) {
+            const long long n = in.Read(chunk.data(), chunk.size());
+            if (n < 0) {
+                out.Close();
+                removeQuietly(beside);
+                return tempFailure(in.Cause());
+            }
+            if (n == 0)
+                break;
+            if (!out.WriteAll(chunk.data(), std::size_t(n))) {
+                const FileErrorCause cause = out.Cause();
+                out.Close();
+                removeQuietly(beside);
+                return tempFailure(cause);
+            }
+        }
+        in.Close();
+        if (!out.Sync() || !out.Close()) {
+            removeQuietly(beside);
+            return tempFailure(out.Cause());
+        }
+        if (!ReplaceFile(beside, dbPath, &error)) {
+            removeQuietly(beside);
+            return tempFailure(CauseFromErrno(error, dbPath, false));
+        }
+        removeQuietly(tempCopy);
+    }
+
+    // 8. Reopen and reload the panes.
+    progress(observer, 100);
+    if (!ReopenDatabaseOrEnd(db, dbPath))
+        return OperationResult::Fatal;
+    NotifyAddressBookChanged();
+    return OperationResult::Completed;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The import of addresses from the first worksheet of an Excel 97-2003 file:
+// the checks of the dialog's values, the reading of the rows, the question
+// about addresses that already exist in the target folder and the writing of
+// everything accepted in one transaction.
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+class CDatabase;
+
+// The eight items, in the order of the dialog's lists.
+enum ImportItem { IMP_NAME = 0, IMP_STREET, IMP_TOWN, IMP_ZIP, IMP_COUNTRY, IMP_NOTE, IMP_PHONE, IMP_EMAIL, IMP_COUNT };
+
+struct ImportSettings {
+    QString fileName;
+    QString beginRow = QStringLiteral("2");
+    QString endRow;
+    bool findAutomatically = true;
+    // Column of each item counted from 1 (A is 1); 0 leaves an optional item out.
+    std::array<int, IMP_COUNT> columns{1, 2, 3, 4, 5, 6, 7, 8};
+    std::optional<int> folder; // target folder; none when nothing is selected
+
+    // True for Name, Town/City and ZIP.
+    static bool IsMandatory(int item) { return item == IMP_NAME || item == IMP_TOWN || item == IMP_ZIP; }
+};
+
+// Which field a failed check focuses.
+enum class ImportField { None, FileName, BeginRow, EndRow, Mapping, Folder };
+
+struct ImportCheck {
+    int message = 0; // 0: all values fit
+    ImportField focus = ImportField::None;
+    int beginRow = 0, endRow = 0; // parsed rows (endRow 0 with "Find automatically")
+    int highestColumn = 0;
+};
+
+// Checks 1 to 7 in their order; trims the three texts of `settings`.
+ImportCheck CheckImportSettings(ImportSettings &settings);
+
+using ImportPairs = std::vector<std::pair<QString, QString>>;
+
+struct ImportEntry {
+    QString name, street, town, zip, country, note;
+    ImportPairs emails, phones;
+};
+
+// A multi-line cell as a stored text: lines trimmed, empty lines dropped,
+// joined with carriage return + line feed.
+QString CellToStoredText(const QString &cell);
+// A phone or e-mail cell as (value, note) pairs: "111; 222 (home)".
+ImportPairs CellToPairs(const QString &cell);
+// True when the text holds one of "[]%*'".
+bool HasDisallowedCharacter(const QString &text);
+
+// The answer to question 59437 for one entry: TVB_YES, TVB_YESTOALL, TVB_NO
+// or TVB_NOTOALL (anything else counts as Yes).
+using DuplicateAsker = std::function<unsigned(const ImportEntry &entry)>;
+// The question box itself.
+DuplicateAsker AskDuplicateWithQuestion();
+
+enum class ImportOutcome {
+    Imported,  // summary to show (also when nothing remained to write)
+    StayOpen,  // 59435 or 59441 shown; the dialog stays open
+    Cancelled, // 59433, 8 or 7 shown; nothing written; the dialog closes as cancelled
+};
+
+struct ImportResult {
+    ImportOutcome outcome = ImportOutcome::Cancelled;
+    int accepted = 0, skipped = 0, errors = 0;
+};
+
+// Runs steps 8 and on for checked settings: reads the existing keys, the
+// sheet, asks about duplicates, writes, reloads the panes. Shows every
+// message except the summary.
+ImportResult RunImport(CDatabase &db, const ImportSettings &settings, const ImportCheck &check,
+                       const DuplicateAsker &ask = AskDuplicateWithQuestion());
+
+// The summary 59438 with the three counts.
+void ShowImportSummary(const ImportResult &result);
+
+// The column letter list of the dialog: "A" to "Z".
+QString ColumnLetter(int column);
+constexpr int kImportColumnCount = 26;
