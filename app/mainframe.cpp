@@ -10,16 +10,7 @@
 #include "tvmessage.h"
 #include "tvstrings.h"
 
-#ifdef CORVELLE_HAVE_GAMES
-#include "games.h"
-#endif
-#ifdef CORVELLE_HAVE_PRINTING
-#include "printingcommands.h"
-#endif
-#ifdef CORVELLE_HAVE_EXCHANGE
-#include "exchangecommands.h"
-#include "exchangehooks.h"
-#endif
+#include "subsystems.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -53,16 +44,7 @@ CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     connectPanes();
     connect(m_view, &CTesmarView::helpRequested, this, &CMainFrame::ShowHelp);
 
-#ifdef CORVELLE_HAVE_PRINTING
-    RegisterPrintingCommands();
-#endif
-#ifdef CORVELLE_HAVE_EXCHANGE
-    RegisterExchangeCommands();
-    SetAddressBookChangedHandler([this] { ReloadPanes(); });
-#endif
-#ifdef CORVELLE_HAVE_GAMES
-    SetGamesHelpHandler([this](int topic) { ShowHelp(topic); });
-#endif
+    RegisterSubsystemCommands(this, [this] { ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
     SetAddressToPrintProvider([this] { return m_view->AddressToPrint(&m_panes); });
     CTVMessage::RegisterHelp([this](int topic) { ShowHelp(topic); });
 
@@ -80,9 +62,7 @@ CMainFrame::~CMainFrame()
 {
     SetAddressToPrintProvider({});
     CTVMessage::RegisterHelp({});
-#ifdef CORVELLE_HAVE_EXCHANGE
-    SetAddressBookChangedHandler({});
-#endif
+    UnregisterSubsystemHooks();
 }
 
 void CMainFrame::createPanes()
@@ -368,10 +348,8 @@ bool CMainFrame::isEnabled(int id)
         return true;
     case ID_ADDRESS_DELETE:
         return m_panes.SelectedAddress(true) != nullptr;
-#ifdef CORVELLE_HAVE_GAMES
     case ID_GAME_SNAKE: case ID_GAME_BLOCKS:
-        return true;
-#endif
+        return HaveGames();
     default:
         break;
     }
@@ -438,10 +416,9 @@ void CMainFrame::RunCommand(int rawId)
     case ID_HELP_CONTENTS: HelpWindow::Instance(this)->ShowContents(); break;
     case ID_HELP_INDEX: HelpWindow::Instance(this)->ShowIndex(); break;
     case ID_APP_ABOUT: AboutDialog(this).exec(); break;
-#ifdef CORVELLE_HAVE_GAMES
-    case ID_GAME_SNAKE: ShowSnakeGame(this, AppContext::ProgramDirectory()); break;
-    case ID_GAME_BLOCKS: ShowBlocksGame(this, AppContext::ProgramDirectory()); break;
-#endif
+    case ID_GAME_SNAKE: case ID_GAME_BLOCKS:
+        RunGame(id, this);
+        break;
     default:
         if (const CommandHandler *handler = FindCommand(id))
             handler->run(this);

@@ -1,0 +1,69 @@
+#include "subsystems.h"
+#include "appcontext.h"
+
+#ifdef CORVELLE_HAVE_GAMES
+#include "games.h"
+#endif
+#ifdef CORVELLE_HAVE_PRINTING
+#include "printingcommands.h"
+#endif
+#ifdef CORVELLE_HAVE_EXCHANGE
+#include "exchangecommands.h"
+#include "exchangehooks.h"
+#endif
+
+void RegisterSubsystemCommands(QWidget *, const std::function<void()> &reloadPanes,
+                               const std::function<void(int)> &showHelp)
+{
+#ifdef CORVELLE_HAVE_PRINTING
+    RegisterPrintingCommands();
+#endif
+#ifdef CORVELLE_HAVE_EXCHANGE
+    RegisterExchangeCommands();
+    SetAddressBookChangedHandler(reloadPanes);
+#else
+    (void)reloadPanes;
+#endif
+#ifdef CORVELLE_HAVE_GAMES
+    SetGamesHelpHandler(showHelp);
+#else
+    (void)showHelp;
+#endif
+}
+
+void UnregisterSubsystemHooks()
+{
+#ifdef CORVELLE_HAVE_EXCHANGE
+    SetAddressBookChangedHandler({});
+#endif
+#ifdef CORVELLE_HAVE_GAMES
+    SetGamesHelpHandler({});
+#endif
+}
+
+bool RunGame(int commandId, QWidget *parent)
+{
+#ifdef CORVELLE_HAVE_GAMES
+    if (commandId == 32792) {
+        ShowSnakeGame(parent, AppContext::ProgramDirectory());
+        return true;
+    }
+    if (commandId == 32791) {
+        ShowBlocksGame(parent, AppContext::ProgramDirectory());
+        return true;
+    }
+#else
+    (void)commandId;
+    (void)parent;
+#endif
+    return false;
+}
+
+bool HaveGames()
+{
+#ifdef CORVELLE_HAVE_GAMES
+    return true;
+#else
+    return false;
+#endif
+}

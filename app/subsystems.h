@@ -1,0 +1,16 @@
+#pragma once
+// Hooks the subsystems built into this program into the main window: their
+// command handlers, the reload of the panes after a restore or an import,
+// and help from the games. Kept in its own file so that the subsystems'
+// headers never meet the command table's names.
+#include <functional>
+
+class QWidget;
+
+void RegisterSubsystemCommands(QWidget *frame, const std::function<void()> &reloadPanes,
+                               const std::function<void(int)> &showHelp);
+void UnregisterSubsystemHooks();
+
+// The games (Help > Games); false when this build has none.
+bool RunGame(int commandId, QWidget *parent);
+bool HaveGames();
