@@ -233,7 +233,7 @@ std::optional<FolderEntry> FolderById(CDatabase &db, std::int32_t folder)
     return FolderEntry{f.m_ID_FOLDER_FOLDER, f.m_ID_PARENT, f.m_NAME};
 }
 
-QStringList FolderPath(CDatabase &db, std::int32_t folder)
+QStringList FolderPathNames(CDatabase &db, std::int32_t folder)
 {
     QStringList path;
     CSetFolder f(&db);

@@ -40,4 +40,4 @@ std::vector<FolderEntry> SubfoldersOf(CDatabase &db, std::int32_t parent);
 bool FolderHasChildren(CDatabase &db, std::int32_t folder);
 std::optional<FolderEntry> FolderById(CDatabase &db, std::int32_t folder);
 // Names from the root down to the folder.
-QStringList FolderPath(CDatabase &db, std::int32_t folder);
+QStringList FolderPathNames(CDatabase &db, std::int32_t folder);

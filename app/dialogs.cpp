@@ -44,7 +44,7 @@ FolderInformationDialog::FolderInformationDialog(CDatabase &db, std::int32_t fol
     tree->setSelectionMode(QAbstractItemView::NoSelection);
     layout->addWidget(tree);
     QStringList path;
-    DbOperation(db, [&] { path = FolderPath(db, folder); });
+    DbOperation(db, [&] { path = FolderPathNames(db, folder); });
     QTreeWidgetItem *parentItem = nullptr;
     QIcon icon(TreeImage(0));
     icon.addPixmap(TreeImage(1), QIcon::Selected);
