@@ -63,11 +63,11 @@ CalibrationDialog::CalibrationDialog(QWidget *parent, CDatabase &db) : QDialog(p
     auto *notes = new QGridLayout;
     notes->addWidget(new QLabel(QStringLiteral("Important notice:"), dimensions), 0, 0, 1, 2);
     const QString texts[4] = {
-        QStringLiteral("In case the printed grid does not cover the whole paper, the calibration dimensions\n"
-                       "get to negative values. Then you find the desired values by measuring and computing\n"
+        QStringLiteral("In case the printed grid does not cover the whole paper, the calibration dimensions "
+                       "get to negative values. Then you find the desired values by measuring and computing "
                        "the value corresponding to the paper edge."),
         QStringLiteral("The dimensions can be set with decimal precision of tenths of millimeters."),
-        QStringLiteral("When calibrating, insert the paper into the printer in the same way as if you printed on it \n"
+        QStringLiteral("When calibrating, insert the paper into the printer in the same way as if you printed on it "
                        "- keep the orientation and position."),
         QStringLiteral("In case of landscape printing, do not forget to check the \"Landscape printing\" checkbox."),
     };

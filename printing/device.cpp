@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPaintDevice>
 #include <algorithm>
+#include <cmath>
 
 DeviceMetrics MetricsOf(const QPaintDevice &device)
 {
@@ -25,4 +26,17 @@ int PrintDevice::PointFontPixels(int tenths) const
 QColor ColorFromRef(std::uint32_t colorref)
 {
     return QColor(int(colorref & 0xFF), int((colorref >> 8) & 0xFF), int((colorref >> 16) & 0xFF));
+}
+
+int ScaledFontTenths(int tenths, double scale)
+{
+    const double scaled = std::trunc(tenths * scale);
+    return scaled >= 1 ? static_cast<int>(std::min(scaled, 1e9)) : 1;
+}
+
+QImage ResampleNearest(const QImage &image, const QSize &size)
+{
+    if (image.isNull() || size.width() <= 0 || size.height() <= 0)
+        return QImage();
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }

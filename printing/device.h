@@ -109,6 +109,14 @@ private:
     int m_fontResolution = 0;
 };
 
+// The height in tenths of a point of a font whose stored height is scaled
+// by a font scale: trunc(tenths × scale), at least 1.
+int ScaledFontTenths(int tenths, double scale);
+
+// An image resampled to `size` with the nearest-pixel method (for logos that
+// are drawn at the size of their area).
+QImage ResampleNearest(const QImage &image, const QSize &size);
+
 inline QRect GdiRect(int left, int top, int right, int bottom)
 {
     return QRect(left, top, right - left, bottom - top);

@@ -54,7 +54,7 @@ void PaintEnvelopeExample(QPainter &p, const QRectF &area)
     // 20 mm from the right and 15 mm from the bottom edge, and a return area
     // 70 × 30 mm 10 mm from the left and top edges.
     const double A = 220, B = 110, C = 90, D = 20, E = 15, F = 40, G = 70, H = 10, K = 10, L = 30;
-    const double margin = 34;
+    const double margin = 30;
     const double scale = std::min((area.width() - 2 * margin) / A, (area.height() - 2 * margin) / B);
     const QPointF o(area.left() + (area.width() - A * scale) / 2, area.top() + (area.height() - B * scale) / 2);
     auto pt = [&](double x, double y) { return QPointF(o.x() + x * scale, o.y() + y * scale); };
@@ -76,8 +76,11 @@ void PaintEnvelopeExample(QPainter &p, const QRectF &area)
     p.drawRect(address);
     p.drawRect(ret);
     p.setPen(kInk);
-    p.drawText(address, Qt::AlignCenter, QStringLiteral("Address"));
-    p.drawText(ret, Qt::AlignCenter, QStringLiteral("Return address"));
+    QFont small = p.font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    p.setFont(small);
+    p.drawText(address, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("Address"));
+    p.drawText(ret, Qt::AlignCenter | Qt::TextWordWrap, QStringLiteral("Return address"));
 
     const double gap = 14 / scale; // 14 pixels in mm
     // A below the envelope, B left of it.
@@ -108,10 +111,10 @@ void PaintLabelSheetExample(QPainter &p, const QRectF &area)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
-    // An example sheet: 3 labels across and 4 down, 64 × 40 mm labels with
-    // 8 mm margins and 5 mm gaps.
+    // An example sheet: 3 labels across and 4 down, 60 × 40 mm labels with
+    // margins and gaps drawn wide enough to carry their letters.
     const int N = 3, M = 4;
-    const double A = 8, B = 64, C = 5, D = 10, E = 40, F = 6;
+    const double A = 14, B = 60, C = 12, D = 16, E = 40, F = 12;
     const double W = 2 * A + N * B + (N - 1) * C, H = 2 * D + M * E + (M - 1) * F;
     const double margin = 30;
     const double scale = std::min((area.width() - 2 * margin) / W, (area.height() - 2 * margin) / H);

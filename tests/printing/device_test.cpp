@@ -247,3 +247,25 @@ TEST(FontFromSpec, TakesTheLogicalFontMembers)
     EXPECT_TRUE(font.strikeOut());
     EXPECT_EQ(QFontFromSpec(face("Arial"), 0).pixelSize(), 1);
 }
+
+TEST(FontScale, TruncatedAndAtLeastOneTenth)
+{
+    EXPECT_EQ(ScaledFontTenths(120, 1.0), 120);
+    EXPECT_EQ(ScaledFontTenths(120, 0.5), 60);
+    EXPECT_EQ(ScaledFontTenths(125, 0.333), 41); // 41.6 truncated
+    EXPECT_EQ(ScaledFontTenths(120, 0.001), 1);
+    EXPECT_EQ(ScaledFontTenths(0, 1.0), 1);
+    EXPECT_EQ(ScaledFontTenths(-20, 1.0), 1);
+}
+
+TEST(ResampleNearest, KeepsHardEdges)
+{
+    QImage image(2, 1, QImage::Format_RGB32);
+    image.setPixelColor(0, 0, Qt::black);
+    image.setPixelColor(1, 0, Qt::white);
+    const QImage big = ResampleNearest(image, QSize(8, 3));
+    ASSERT_EQ(big.size(), QSize(8, 3));
+    EXPECT_EQ(big.pixelColor(3, 2), QColor(Qt::black));
+    EXPECT_EQ(big.pixelColor(4, 0), QColor(Qt::white));
+    EXPECT_TRUE(ResampleNearest(image, QSize(0, 3)).isNull());
+}
