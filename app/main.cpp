@@ -1,4 +1,5 @@
 // Tesmar: the Corvelle address book and envelope and label printing program.
+#include "commandline.h"
 #include "tesmarapp.h"
 
 #include <QApplication>
@@ -7,22 +8,34 @@
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::printf("Usage: tesmar [--check]\n"
-                        "Starts Corvelle on the database named by envelope.ini (first line\n"
-                        "\"dbfile=PATH\") in the working directory, or on envdb.mdb there.\n"
-                        "With TESMAR_AUTOANSWER set (yes, no, ok, cancel, yestoall, notoall) no\n"
-                        "message box is shown: each is written to standard error and answered.\n"
-                        "  --check  open the database as at start-up, then exit (0 when it opens)\n");
-            return 0;
-        }
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const bool batch = IsCommandLineOperation(arguments);
+    // Batch work needs no display; printing still needs the GUI libraries.
+    if (batch && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication application(argc, argv);
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (batch)
+        InstallCommandLineMessages();
     CTesmarApp app;
     if (!app.InitInstance())
         return 1;
-    if (application.arguments().contains(QStringLiteral("--check")))
+    if (batch)
+        return RunCommandLineOperation(arguments);
+    if (arguments.contains(QStringLiteral("--check")))
         return 0;
+    for (const QString &a : arguments)
+        if (a != QLatin1String("--check")) {
+            std::fprintf(stderr, "tesmar: unknown argument %s\nTry 'tesmar --help'.\n", qPrintable(a));
+            return 2;
+        }
     if (!app.ShowMainWindow())
         return 1;
     return application.exec();
