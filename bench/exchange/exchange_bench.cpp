@@ -1,0 +1,116 @@
+// Export of 50,000 addresses to .xls and .xlsx, import of the .xls back into
+// an empty folder, and a backup and restore of the same database. Prints the
+// seconds of each step. Usage: bench_exchange [ADDRESSES]
+#include "appcontext.h"
+#include "backupfile.h"
+#include "database.h"
+#include "datagen.h"
+#include "excelexport.h"
+#include "excelimport.h"
+#include "exchangehooks.h"
+#include "ids.h"
+#include "recordsets.h"
+#include "schema.h"
+#include "strings/strings.h"
+#include "tvmessage.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+int addFolder(CDatabase &db, int parent, const QString &name)
+{
+    db.BeginTrans();
+    IdAllocator ids(db);
+    CSetFolder set(&db);
+    set.Open(QStringLiteral("SELECT * FROM FOLDER WHERE 0"));
+    set.AddNew();
+    set.m_ID_FOLDER_FOLDER = ids.Next(IdCounter::Folder);
+    set.m_ID_PARENT = parent;
+    set.m_NAME = name;
+    const int id = set.m_ID_FOLDER_FOLDER;
+    set.Update();
+    ids.Finish();
+    db.CommitTrans();
+    return id;
+}
+
+void line(const char *what, double seconds, const QString &detail = QString())
+{
+    std::printf("%-34s %7.2f s  %s\n", what, seconds, detail.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    CorvelleRegisterStrings();
+    // Every box is answered and printed, none shown.
+    CTVMessage::SetHook([](const TVMessageRecord &r) {
+        std::fprintf(stderr, "message %d: %s\n", r.id, r.text.toUtf8().constData());
+        return (r.buttons & TVB_YESTOALL) ? unsigned(TVB_YESTOALL) : (r.buttons & TVB_YES) ? unsigned(TVB_YES) : unsigned(TVB_OK);
+    });
+    const long long count = argc > 1 ? std::atoll(argv[1]) : 50000;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("envdb.mdb"));
+    CreateNewDatabase(path, false);
+    DataGenOptions options;
+    options.addresses = count;
+    const DataGenResult generated = GenerateAddressBook(path, options);
+    CDatabase db;
+    db.Open(path, true);
+    AppContext::SetDatabase(&db);
+    AppContext::SetProgramDirectory(dir.path());
+    std::printf("%lld addresses, %lld phones, %lld e-mails, %lld folders; database %.1f MB\n", generated.addresses,
+                generated.phones, generated.emails, generated.folders, QFileInfo(path).size() / 1048576.0);
+
+    CSetFolder rootSet(&db);
+    rootSet.Open(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = -1"));
+    const int root = rootSet.m_ID_FOLDER_FOLDER;
+    rootSet.Close();
+
+    int status = 0;
+    QElapsedTimer t;
+    const QString xls = dir.filePath(QStringLiteral("bench.xls"));
+    const QString xlsx = dir.filePath(QStringLiteral("bench.xlsx"));
+    t.start();
+    status |= !ExportAddresses(db, root, true, xls, SheetFormat::Xls);
+    line("export to .xls", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(xls).size() / 1048576.0, 0, 'f', 1));
+    t.restart();
+    status |= !ExportAddresses(db, root, true, xlsx, SheetFormat::Xlsx);
+    line("export to .xlsx", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(xlsx).size() / 1048576.0, 0, 'f', 1));
+
+    const int target = addFolder(db, root, QStringLiteral("Imported"));
+    ImportSettings settings;
+    settings.fileName = xls;
+    settings.folder = target;
+    const ImportCheck check = CheckImportSettings(settings);
+    t.restart();
+    const ImportResult imported = RunImport(db, settings, check);
+    line("import from .xls", t.elapsed() / 1000.0,
+         QStringLiteral("%1 imported, %2 skipped, %3 errors").arg(imported.accepted).arg(imported.skipped).arg(imported.errors));
+    status |= imported.outcome != ImportOutcome::Imported || imported.accepted != count;
+
+    // The second import finds every address already there; "No to all".
+    t.restart();
+    const ImportResult again = RunImport(db, settings, check, [](const ImportEntry &) { return unsigned(TVB_NOTOALL); });
+    line("import again, all duplicates", t.elapsed() / 1000.0, QStringLiteral("%1 skipped").arg(again.skipped));
+
+    const QString backup = dir.filePath(QStringLiteral("bench.env"));
+    t.restart();
+    status |= RunBackup(db, backup, {}) != OperationResult::Completed;
+    line("backup", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(backup).size() / 1048576.0, 0, 'f', 1));
+    t.restart();
+    status |= RunRestore(db, backup, dir.filePath(QStringLiteral("backup.dat")), {}) != OperationResult::Completed;
+    line("restore (with the checks)", t.elapsed() / 1000.0);
+    return status;
+}
