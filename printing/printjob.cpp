@@ -30,9 +30,9 @@ bool PrintJob::StartDoc(const QString &documentName)
     }
     m_printer.setDocName(documentName);
 
-    if (m_owner) {
-        m_ownerWasEnabled = m_owner->isEnabled();
+    if (m_owner && m_owner->isEnabled()) {
         m_owner->setEnabled(false);
+        m_ownerDisabled = true;
     }
     m_progress = new PrintProgressDialog(m_owner, TVLoadStringResource(46));
     // Disabling the owner disables its windows too; the progress window
@@ -117,8 +117,9 @@ void PrintJob::finish()
         m_progress->hide();
         delete m_progress.data();
     }
-    if (m_owner && !m_owner->isEnabled() && m_ownerWasEnabled)
+    if (m_ownerDisabled && m_owner)
         m_owner->setEnabled(true);
+    m_ownerDisabled = false;
 }
 
 PrintDevice &PrintJob::Device()

@@ -70,7 +70,7 @@ private:
 
     QPrinter &m_printer;
     QPointer<QWidget> m_owner;
-    bool m_ownerWasEnabled = true;
+    bool m_ownerDisabled = false; // the job disabled the owner and enables it again
     QPointer<PrintProgressDialog> m_progress;
     QPainter m_painter;
     std::unique_ptr<PainterDevice> m_device;

@@ -189,3 +189,21 @@ TEST(Printers, PdfPageFollowsThePaperOfTheJob)
     EXPECT_NEAR(a4->paperRect(QPrinter::Millimeter).width(), 210, 0.4);
     AppContext::SetCurrentPrinter(saved);
 }
+
+TEST_F(PdfJob, AnOwnerDisabledBeforeTheJobStaysDisabled)
+{
+    SetPdfOutputFile(file("disabled.pdf"));
+    m_owner.setEnabled(false);
+    {
+        auto printer = CreatePrinterDC(&m_owner, false);
+        PrintJob job(*printer, &m_owner);
+        ASSERT_TRUE(job.StartDoc(QStringLiteral("x")));
+        EXPECT_TRUE(job.Progress()->isEnabled());
+        EXPECT_TRUE(job.StartPage(1));
+        EXPECT_TRUE(job.EndPage());
+        // The destructor ends the document.
+    }
+    EXPECT_FALSE(m_owner.isEnabled());
+    EXPECT_EQ(PdfPageCount(file("disabled.pdf")), 1);
+    m_owner.setEnabled(true);
+}

@@ -359,3 +359,40 @@ TEST(SizeLists, EditOpensTheSizeDialogAndClosesWithItsResult)
     EXPECT_EQ(again.result(), int(QDialog::Rejected));
     EXPECT_TRUE(rec.Empty());
 }
+
+TEST(EnvelopeSizeDialog, DatabaseErrorsAreReportedAndTheDialogClosesCancelled)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    EnvelopeSizeDialog d(nullptr, t.db());
+    fillEnvelope(d, envelopeValues(), QStringLiteral("Lost"));
+    // The table is gone: the name check reports message 8 and passes, the
+    // save reports message 8 and the dialog closes as cancelled.
+    t.db().ExecuteRaw(QStringLiteral("ALTER TABLE ENVSIZE RENAME TO ENVSIZE_AWAY"));
+    d.accept();
+    EXPECT_EQ(rec.Ids(), (std::vector<int>{8, 8}));
+    EXPECT_EQ(d.result(), int(QDialog::Rejected));
+    EXPECT_EQ(t.db().TransactionDepth(), 0);
+    t.db().ExecuteRaw(QStringLiteral("ALTER TABLE ENVSIZE_AWAY RENAME TO ENVSIZE"));
+    EXPECT_EQ(envelopeNamed(t.db(), QStringLiteral("Lost")).id, 0);
+    // No identifier was used up.
+    CSetIDS ids(&t.db());
+    ids.Open(QStringLiteral("SELECT * FROM IDS"));
+    const std::int32_t next = ids.m_ID_ENVSIZE_FF;
+    ids.Close();
+    EnvelopeSizeDialog again(nullptr, t.db());
+    fillEnvelope(again, envelopeValues(), QStringLiteral("Found"));
+    again.accept();
+    EXPECT_EQ(envelopeNamed(t.db(), QStringLiteral("Found")).id, next);
+}
+
+TEST(SizeLists, UnreadableListClosesAtOnce)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    t.db().ExecuteRaw(QStringLiteral("ALTER TABLE LABSIZE RENAME TO LABSIZE_AWAY"));
+    SizeListDialog d(nullptr, t.db(), SizeListDialog::Sizes::Label, SizeListDialog::Action::Delete);
+    EXPECT_EQ(rec.OnlyId(), 8);
+    EXPECT_FALSE(d.Loaded());
+    EXPECT_EQ(d.exec(), int(QDialog::Rejected));
+}
