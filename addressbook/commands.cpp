@@ -38,3 +38,31 @@ std::optional<AddressEntry> AddressToPrint()
 {
     return provider() ? provider()() : std::nullopt;
 }
+
+namespace {
+std::map<QString, PrintListRunner> &runners()
+{
+    static std::map<QString, PrintListRunner> r;
+    return r;
+}
+} // namespace
+
+void RegisterPrintListRunner(const QString &kind, PrintListRunner runner)
+{
+    runners()[kind] = std::move(runner);
+}
+
+bool HasPrintListRunner(const QString &kind)
+{
+    auto it = runners().find(kind);
+    return it != runners().end() && it->second;
+}
+
+bool RunPrintList(const QString &kind, QWidget *parent, const std::vector<AddressEntry> &list, bool preview)
+{
+    auto it = runners().find(kind);
+    if (it == runners().end() || !it->second)
+        return false;
+    it->second(parent, list, preview);
+    return true;
+}

@@ -8,6 +8,9 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
+
+#include <QString>
 
 class QWidget;
 
@@ -25,3 +28,12 @@ const CommandHandler *FindCommand(int id);
 // window provides it; nullopt when there is none (a message was shown).
 void SetAddressToPrintProvider(std::function<std::optional<AddressEntry>()> provider);
 std::optional<AddressEntry> AddressToPrint();
+
+// Printing a list of addresses, as the print and preview commands and the
+// report's print-form choice do it: the envelope and label parts register
+// one runner each ("envelopes", "labels"); `preview` opens the preview
+// first. The list is printed in its order. False when no runner exists.
+using PrintListRunner = std::function<void(QWidget *parent, const std::vector<AddressEntry> &list, bool preview)>;
+void RegisterPrintListRunner(const QString &kind, PrintListRunner runner);
+bool RunPrintList(const QString &kind, QWidget *parent, const std::vector<AddressEntry> &list, bool preview);
+bool HasPrintListRunner(const QString &kind);
