@@ -1,5 +1,6 @@
 // Tesmar: the Corvelle address book and envelope and label printing program.
 #include "commandline.h"
+#include "subsystems.h"
 #include "tesmarapp.h"
 
 #include <QApplication>
@@ -27,8 +28,10 @@ int main(int argc, char **argv)
     CTesmarApp app;
     if (!app.InitInstance())
         return 1;
-    if (batch)
+    if (batch) {
+        RegisterPrintingOperations();
         return RunCommandLineOperation(arguments);
+    }
     if (arguments.contains(QStringLiteral("--check")))
         return 0;
     for (const QString &a : arguments)

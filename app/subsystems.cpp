@@ -7,17 +7,42 @@
 #ifdef CORVELLE_HAVE_PRINTING
 #include "printingcommands.h"
 #endif
+#if defined(CORVELLE_HAVE_PRINTING) && __has_include("envelopeprinting.h")
+#include "envelopeprinting.h"
+#define CORVELLE_HAVE_ENVELOPES 1
+#endif
+#if defined(CORVELLE_HAVE_PRINTING) && __has_include("labelprinting.h")
+#include "labelprinting.h"
+#define CORVELLE_HAVE_LABELS 1
+#endif
+#ifdef CORVELLE_HAVE_REPORT
+#include "reportcommands.h"
+#endif
 #ifdef CORVELLE_HAVE_EXCHANGE
 #include "exchangecommands.h"
 #include "exchangehooks.h"
 #endif
 
-void RegisterSubsystemCommands(QWidget *, const std::function<void()> &reloadPanes,
-                               const std::function<void(int)> &showHelp)
+void RegisterPrintingOperations()
 {
 #ifdef CORVELLE_HAVE_PRINTING
     RegisterPrintingCommands();
 #endif
+#ifdef CORVELLE_HAVE_ENVELOPES
+    RegisterEnvelopePrinting();
+#endif
+#ifdef CORVELLE_HAVE_LABELS
+    RegisterLabelPrinting();
+#endif
+#ifdef CORVELLE_HAVE_REPORT
+    RegisterReportCommands();
+#endif
+}
+
+void RegisterSubsystemCommands(QWidget *, const std::function<void()> &reloadPanes,
+                               const std::function<void(int)> &showHelp)
+{
+    RegisterPrintingOperations();
 #ifdef CORVELLE_HAVE_EXCHANGE
     RegisterExchangeCommands();
     SetAddressBookChangedHandler(reloadPanes);

@@ -11,6 +11,10 @@ void RegisterSubsystemCommands(QWidget *frame, const std::function<void()> &relo
                                const std::function<void(int)> &showHelp);
 void UnregisterSubsystemHooks();
 
+// Registers the printing parts' commands, print-list runners and
+// command-line printing (also used by batch runs without a window).
+void RegisterPrintingOperations();
+
 // The games (Help > Games); false when this build has none.
 bool RunGame(int commandId, QWidget *parent);
 bool HaveGames();
