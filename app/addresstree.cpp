@@ -1,10 +1,15 @@
 #include "addresstree.h"
 #include "addressrecords.h"
 #include "dberror.h"
+#include "dragcursors.h"
 #include "icons.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
 #include <functional>
 
 namespace {
@@ -70,6 +75,7 @@ CAddressTreeCtrl::CAddressTreeCtrl(CDatabase &db, QWidget *parent) : QTreeWidget
         LoadChildren(static_cast<TreeItem *>(item));
     });
     connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { emit selectionChangedTo(SelectedItem()); });
+    initDrag();
 }
 
 void CAddressTreeCtrl::LoadChildren(TreeItem *item)
@@ -261,6 +267,13 @@ TreeItem *CAddressTreeCtrl::SelectedItem() const
 
 void CAddressTreeCtrl::keyPressEvent(QKeyEvent *event)
 {
+    if (m_dragging) {
+        if (event->key() == Qt::Key_Escape)
+            CancelDrag();
+        else if (event->key() == Qt::Key_Control)
+            DragTo(m_dragPos, true);
+        return; // other keys wait until the drag is over
+    }
     if (event->key() == Qt::Key_Delete) {
         if (TreeItem *item = SelectedItem())
             emit deletePressed(item);
@@ -271,4 +284,205 @@ void CAddressTreeCtrl::keyPressEvent(QKeyEvent *event)
         return;
     }
     QTreeWidget::keyPressEvent(event);
+}
+
+// Drag and drop ---------------------------------------------------------------
+
+void CAddressTreeCtrl::initDrag()
+{
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    m_dragTimer = new QTimer(this);
+    m_dragTimer->setInterval(100);
+    connect(m_dragTimer, &QTimer::timeout, this, &CAddressTreeCtrl::dragTick);
+}
+
+TreeItem *CAddressTreeCtrl::DropTarget(const TreeItem *dragged, TreeItem *hover, bool copy)
+{
+    if (!hover || !dragged || !dragged->parent())
+        return nullptr;
+    auto folderOf = [](TreeItem *item) {
+        return item->isFolder() ? item : static_cast<TreeItem *>(item->parent());
+    };
+    if (dragged->isFolder()) {
+        if (hover == dragged || hover == dragged->parent())
+            return nullptr;
+        for (QTreeWidgetItem *p = hover; p; p = p->parent())
+            if (p == dragged)
+                return nullptr; // the dragged folder itself or anything below it
+        TreeItem *folder = folderOf(hover);
+        if (!folder || folder == dragged || folder == dragged->parent())
+            return nullptr;
+        return folder;
+    }
+    TreeItem *folder = folderOf(hover);
+    if (!folder)
+        return nullptr;
+    if (folder->folder()->id == dragged->address()->folder)
+        return copy ? folder : nullptr; // its own folder only takes a copy
+    return folder;
+}
+
+int CAddressTreeCtrl::DragCursorFor(const TreeItem *dragged, const TreeItem *target, bool copy)
+{
+    if (!dragged || !target)
+        return CURSOR_NO_DROP;
+    if (dragged->isFolder())
+        return copy ? CURSOR_FOLDER_COPY : CURSOR_FOLDER_MOVE;
+    return copy ? CURSOR_ADDRESS_COPY : CURSOR_ADDRESS_MOVE;
+}
+
+void CAddressTreeCtrl::startDrag(Qt::DropActions)
+{
+    // The tree reports the beginning of a drag: the item under the press.
+    if (auto *item = static_cast<TreeItem *>(currentItem()))
+        BeginDrag(item);
+}
+
+void CAddressTreeCtrl::BeginDrag(TreeItem *item)
+{
+    if (m_dragging || !item || !m_dropHandler)
+        return;
+    setFocus(Qt::MouseFocusReason);
+    m_dragged = item;
+    m_target = nullptr;
+    clearSelection();
+    QFont bold = font();
+    bold.setBold(true);
+    item->setFont(0, bold);
+    if (viewport()->isVisible())
+        viewport()->grabMouse();
+    m_hadCursor = viewport()->testAttribute(Qt::WA_SetCursor);
+    m_savedCursor = viewport()->cursor();
+    m_dragging = true;
+    m_copy = false;
+    m_dragPos = viewport()->mapFromGlobal(QCursor::pos());
+    m_cursorId = CURSOR_NO_DROP;
+    viewport()->setCursor(DragCursor(m_cursorId));
+    m_dragTimer->start();
+}
+
+void CAddressTreeCtrl::setDropHighlight(TreeItem *item)
+{
+    if (item == m_highlighted)
+        return;
+    if (m_highlighted)
+        m_highlighted->setData(0, Qt::BackgroundRole, QVariant());
+    m_highlighted = item;
+    if (m_highlighted)
+        m_highlighted->setBackground(0, palette().highlight());
+}
+
+void CAddressTreeCtrl::DragTo(const QPoint &viewportPos, bool copy)
+{
+    if (!m_dragging)
+        return;
+    m_dragPos = viewportPos;
+    m_copy = copy;
+    m_target = DropTarget(m_dragged, static_cast<TreeItem *>(itemAt(viewportPos)), copy);
+    const int cursor = DragCursorFor(m_dragged, m_target, copy);
+    if (cursor != m_cursorId) {
+        m_cursorId = cursor;
+        viewport()->setCursor(DragCursor(cursor));
+    }
+    setDropHighlight(m_target);
+}
+
+void CAddressTreeCtrl::dragTick()
+{
+    if (!m_dragging)
+        return;
+    // Near the top or bottom edge the tree scrolls, so far items can be reached.
+    const int edge = 12;
+    QScrollBar *bar = verticalScrollBar();
+    if (m_dragPos.y() < edge && m_dragPos.y() >= -edge)
+        bar->setValue(bar->value() - bar->singleStep());
+    else if (m_dragPos.y() > viewport()->height() - edge && m_dragPos.y() <= viewport()->height() + edge)
+        bar->setValue(bar->value() + bar->singleStep());
+    DragTo(m_dragPos, QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier));
+}
+
+void CAddressTreeCtrl::endDragState()
+{
+    m_dragTimer->stop();
+    if (QWidget::mouseGrabber() == viewport())
+        viewport()->releaseMouse();
+    if (m_hadCursor)
+        viewport()->setCursor(m_savedCursor);
+    else
+        viewport()->unsetCursor();
+    m_dragging = false;
+    m_cursorId = 0;
+    setDropHighlight(nullptr);
+    if (m_dragged)
+        m_dragged->setData(0, Qt::FontRole, QVariant());
+}
+
+void CAddressTreeCtrl::CancelDrag()
+{
+    if (!m_dragging)
+        return;
+    TreeItem *dragged = m_dragged;
+    endDragState();
+    m_dragged = m_target = nullptr;
+    setCurrentItem(dragged);
+}
+
+void CAddressTreeCtrl::DropAt(const QPoint &viewportPos, bool copy)
+{
+    if (!m_dragging)
+        return;
+    DragTo(viewportPos, copy);
+    TreeItem *dragged = m_dragged;
+    TreeItem *target = m_target;
+    endDragState();
+    m_dragged = m_target = nullptr;
+    if (!target) {
+        setCurrentItem(dragged);
+        return;
+    }
+    // Items are found again by identifier: the operation may replace them.
+    const bool folder = dragged->isFolder();
+    const std::int32_t draggedId = folder ? dragged->folder()->id : dragged->address()->id;
+    const std::int32_t targetId = target->folder()->id;
+    const bool done = m_dropHandler(dragged, target, copy);
+    TreeItem *select = done ? FindFolderItem(targetId) : folder ? FindFolderItem(draggedId) : FindAddressItem(draggedId);
+    if (select)
+        setCurrentItem(select);
+}
+
+void CAddressTreeCtrl::keyReleaseEvent(QKeyEvent *event)
+{
+    if (m_dragging) {
+        if (event->key() == Qt::Key_Control)
+            DragTo(m_dragPos, false);
+        return;
+    }
+    QTreeWidget::keyReleaseEvent(event);
+}
+
+void CAddressTreeCtrl::mousePressEvent(QMouseEvent *event)
+{
+    if (m_dragging)
+        return; // presses, the right button's included, are ignored while dragging
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CAddressTreeCtrl::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        DragTo(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier));
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void CAddressTreeCtrl::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_dragging) {
+        if (event->button() == Qt::LeftButton)
+            DropAt(event->position().toPoint(), event->modifiers().testFlag(Qt::ControlModifier));
+        return;
+    }
+    QTreeWidget::mouseReleaseEvent(event);
 }

@@ -4,10 +4,13 @@
 // up to date through the operations below instead of reloading it.
 #include "addressentry.h"
 
+#include <QCursor>
 #include <QTreeWidget>
+#include <functional>
 #include <memory>
 
 class CDatabase;
+class QTimer;
 
 // One item of the tree: a folder or an address (exactly one is set).
 class TreeItem : public QTreeWidgetItem {
@@ -55,6 +58,29 @@ public:
     // Loads the children of a folder item that has none yet (expansion).
     void LoadChildren(TreeItem *item);
 
+    // Drag and drop: a folder or an address dragged onto a folder (or onto
+    // an address, meaning its folder) is moved there, or copied while Ctrl is
+    // held. The handler asks and does the work after the drop; it returns
+    // true when the operation was carried out (the target is then selected,
+    // otherwise the dragged item). It must not touch `dragged` after the
+    // operation removed it. Without a handler no drag starts.
+    using DropHandler = std::function<bool(TreeItem *dragged, TreeItem *target, bool copy)>;
+    void SetDropHandler(DropHandler handler) { m_dropHandler = std::move(handler); }
+    // The folder item a drop of `dragged` on `hover` lands in, or null.
+    static TreeItem *DropTarget(const TreeItem *dragged, TreeItem *hover, bool copy);
+    // The cursor id for a drag of `dragged` with or without a target.
+    static int DragCursorFor(const TreeItem *dragged, const TreeItem *target, bool copy);
+    void BeginDrag(TreeItem *item);
+    // Pointer moves to a position of the viewport while dragging.
+    void DragTo(const QPoint &viewportPos, bool copy);
+    // Left button released at a position of the viewport while dragging.
+    void DropAt(const QPoint &viewportPos, bool copy);
+    void CancelDrag();
+    bool IsDragging() const { return m_dragging; }
+    TreeItem *DraggedItem() const { return m_dragging ? m_dragged : nullptr; }
+    TreeItem *DragTargetItem() const { return m_dragging ? m_target : nullptr; }
+    int DragCursorId() const { return m_cursorId; }
+
 signals:
     void selectionChangedTo(TreeItem *item); // null: nothing selected
     void deletePressed(TreeItem *item);
@@ -62,8 +88,29 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void visit(const std::function<bool(TreeItem *)> &f) const;
+    void initDrag();
+    void dragTick();
+    void setDropHighlight(TreeItem *item);
+    void endDragState();
     CDatabase &m_db;
+
+    DropHandler m_dropHandler;
+    QTimer *m_dragTimer = nullptr;
+    bool m_dragging = false;
+    bool m_copy = false;
+    TreeItem *m_dragged = nullptr;
+    TreeItem *m_target = nullptr;
+    TreeItem *m_highlighted = nullptr;
+    QPoint m_dragPos;
+    int m_cursorId = 0;
+    QCursor m_savedCursor;
+    bool m_hadCursor = false;
 };

@@ -1,4 +1,5 @@
 #include "mainframe.h"
+#include "addressbookcommands.h"
 #include "addressrecords.h"
 #include "appcontext.h"
 #include "commands.h"
@@ -45,6 +46,7 @@ CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     connect(m_view, &CTesmarView::helpRequested, this, &CMainFrame::ShowHelp);
 
     RegisterSubsystemCommands(this, [this] { ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
+    RegisterAddressBookCommands(this);
     SetAddressToPrintProvider([this] { return m_view->AddressToPrint(&m_panes); });
     CTVMessage::RegisterHelp([this](int topic) { ShowHelp(topic); });
 
