@@ -7,13 +7,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -204,11 +204,10 @@ CTVDlgImageOpen::~CTVDlgImageOpen()
 
 QTreeWidgetItem *CTVDlgImageOpen::addFolderItem(QTreeWidgetItem *parent, const QString &label, const QString &path)
 {
-    static const QFileIconProvider icons;
     auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
     item->setText(0, label);
     item->setData(0, PathRole, path);
-    item->setIcon(0, icons.icon(QFileIconProvider::Folder));
+    item->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
     item->setChildIndicatorPolicy(TVHasSubfolder(path) ? QTreeWidgetItem::ShowIndicator
                                                        : QTreeWidgetItem::DontShowIndicator);
     return item;
@@ -216,13 +215,20 @@ QTreeWidgetItem *CTVDlgImageOpen::addFolderItem(QTreeWidgetItem *parent, const Q
 
 void CTVDlgImageOpen::buildTree()
 {
-    static const QFileIconProvider icons;
     const std::vector<TVVolume> volumes = TVMountedVolumes();
+    auto volumeIcon = [this](TVVolumeKind kind) {
+        switch (kind) {
+        case TVVolumeKind::Removable: return style()->standardIcon(QStyle::SP_DriveFDIcon);
+        case TVVolumeKind::CdRom: return style()->standardIcon(QStyle::SP_DriveCDIcon);
+        case TVVolumeKind::Network: return style()->standardIcon(QStyle::SP_DriveNetIcon);
+        case TVVolumeKind::Local: break;
+        }
+        return style()->standardIcon(QStyle::SP_DriveHDIcon);
+    };
     auto addVolume = [&](const TVVolume &v) {
         QTreeWidgetItem *item = addFolderItem(nullptr, TVVolumeLabel(v.kind, v.rootPath), v.rootPath);
         item->setData(0, VolumeRole, true);
-        item->setIcon(0, icons.icon(v.kind == TVVolumeKind::Network ? QFileIconProvider::Network
-                                                                     : QFileIconProvider::Drive));
+        item->setIcon(0, volumeIcon(v.kind));
         // A volume that cannot be read keeps its button, so that opening it
         // says why it shows nothing.
         if (!v.ready)
@@ -231,7 +237,7 @@ void CTVDlgImageOpen::buildTree()
     addVolume(volumes.front()); // the root file system
     const QString home = QDir::homePath();
     if (home != QLatin1String("/"))
-        addFolderItem(nullptr, home, home);
+        addFolderItem(nullptr, home, home)->setIcon(0, style()->standardIcon(QStyle::SP_DirHomeIcon));
     for (std::size_t i = 1; i < volumes.size(); ++i)
         if (volumes[i].rootPath != home)
             addVolume(volumes[i]);
