@@ -5,6 +5,9 @@
 #include "scopedtransaction.h"
 #include "sqlformat.h"
 
+#include <map>
+#include <set>
+
 namespace {
 
 void requireFolder(CDatabase &db, std::int32_t folder)
@@ -60,9 +63,20 @@ AddressEntry CopyAddress(CDatabase &db, std::int32_t address, std::int32_t folde
     source.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", address));
     if (source.IsEOF())
         throw DbException(QStringLiteral("Address %1 is not stored").arg(address));
-    AddressEntry copy = AddressFromRecord(source);
+    const AddressEntry original = AddressFromRecord(source);
     source.Close();
+    AddressEntry copy = CopyAddressRow(db, original, folder);
+    transaction.Commit();
+    return copy;
+}
 
+AddressEntry CopyAddressRow(CDatabase &db, const AddressEntry &original, std::int32_t folder)
+{
+    ScopedTransaction transaction(db);
+    const std::int32_t address = original.id;
+    AddressEntry copy = original;
+    copy.emails.reset();
+    copy.phones.reset();
     IdAllocator ids(db);
     copy.id = ids.Next(IdCounter::Address);
     copy.folder = folder;
@@ -160,7 +174,31 @@ std::vector<MassMoveChange> PlanMassMove(std::int32_t source, std::int32_t desti
 void ApplyMassMove(CDatabase &db, const std::vector<MassMoveChange> &changes)
 {
     ScopedTransaction transaction(db);
-    for (const MassMoveChange &c : changes)
-        setAddressFolder(db, c.address, c.to);
+    // Each folder's rows are read once, through the folder's index, and the
+    // rows that change are edited there.
+    std::map<std::int32_t, std::map<std::int32_t, std::int32_t>> byFolder; // from -> (address -> to)
+    std::set<std::int32_t> destinations;
+    for (const MassMoveChange &c : changes) {
+        byFolder[c.from][c.address] = c.to;
+        destinations.insert(c.to);
+    }
+    for (std::int32_t folder : destinations)
+        requireFolder(db, folder);
+    for (const auto &[from, moves] : byFolder) {
+        CSetAddress a(&db);
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d", from));
+        std::size_t done = 0;
+        for (; !a.IsEOF(); a.MoveNext()) {
+            const auto it = moves.find(a.m_ID_ADDRESS_ADDRESS);
+            if (it == moves.end())
+                continue;
+            a.Edit();
+            a.m_ID_ADDRESS_FOLDER = it->second;
+            a.Update();
+            ++done;
+        }
+        if (done != moves.size())
+            throw DbException(QStringLiteral("An address to move is no longer in folder %1").arg(from));
+    }
     transaction.Commit();
 }

@@ -34,6 +34,10 @@ void MoveAddress(CDatabase &db, std::int32_t address, std::int32_t folder);
 // and phone, identifiers from IDS. Returns the copy (without caches).
 // Throws when the source is not stored.
 AddressEntry CopyAddress(CDatabase &db, std::int32_t address, std::int32_t folder);
+// The same for an address whose row the caller has just read (`source`
+// carries its identifier and six texts), as a folder copy does for every
+// address of a folder it listed.
+AddressEntry CopyAddressRow(CDatabase &db, const AddressEntry &source, std::int32_t folder);
 
 // Mass move: the addresses of one folder as the dialog lists them,
 // ascending by name.

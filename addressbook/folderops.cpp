@@ -19,15 +19,15 @@ std::vector<std::int32_t> childFolderIds(CDatabase &db, std::int32_t folder)
     return ids;
 }
 
-// Identifiers of a folder's addresses, in the order read.
-std::vector<std::int32_t> addressIds(CDatabase &db, std::int32_t folder)
+// A folder's addresses, in the order read.
+std::vector<AddressEntry> addressRows(CDatabase &db, std::int32_t folder)
 {
-    std::vector<std::int32_t> ids;
+    std::vector<AddressEntry> rows;
     CSetAddress a(&db);
     a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d", folder));
     for (; !a.IsEOF(); a.MoveNext())
-        ids.push_back(a.m_ID_ADDRESS_ADDRESS);
-    return ids;
+        rows.push_back(AddressFromRecord(a));
+    return rows;
 }
 
 FolderEntry requireFolder(CDatabase &db, std::int32_t folder)
@@ -83,8 +83,8 @@ void copySubtree(CDatabase &db, std::int32_t source, std::int32_t parent, Folder
     const FolderEntry original = requireFolder(db, source);
     const FolderEntry copy = addFolderRow(db, original.name, parent);
     ++result.folders;
-    for (std::int32_t address : addressIds(db, source))
-        result.addresses.push_back(CopyAddress(db, address, copy.id));
+    for (const AddressEntry &address : addressRows(db, source))
+        result.addresses.push_back(CopyAddressRow(db, address, copy.id));
     for (std::int32_t child : childFolderIds(db, source))
         copySubtree(db, child, copy.id, result);
 }
@@ -254,9 +254,9 @@ FolderCopyResult CopyFolder(CDatabase &db, std::int32_t source, std::int32_t tar
     const std::vector<std::int32_t> subfolders = childFolderIds(db, source);
     for (std::int32_t child : subfolders)
         copySubtree(db, child, result.folder.id, result);
-    const std::vector<std::int32_t> addresses = addressIds(db, source);
-    for (std::int32_t address : addresses)
-        result.addresses.push_back(CopyAddress(db, address, result.folder.id));
+    const std::vector<AddressEntry> addresses = addressRows(db, source);
+    for (const AddressEntry &address : addresses)
+        result.addresses.push_back(CopyAddressRow(db, address, result.folder.id));
     transaction.Commit();
     return result;
 }
