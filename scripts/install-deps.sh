@@ -14,9 +14,10 @@ PACKAGES=(
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   libtinyxml2-dev libpugixml-dev
-  # fonts metric-compatible with Times New Roman and Arial, PDF inspection,
+  # fonts metric-compatible with Times New Roman and Arial (and one with
+  # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
-  fonts-liberation fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
 )
 
 missing=()
