@@ -36,9 +36,10 @@ void CreateSchema(CDatabase &db)
             columns << columnDefinition(c);
         sql << QStringLiteral("CREATE TABLE \"%1\" (%2);").arg(table.name, columns.join(QStringLiteral(", ")));
         // Each ID_<T>_<T> column identifies its row.
-        const QString idColumn = table.columns.front().name;
-        if (idColumn == QStringLiteral("ID_%1_%1").arg(table.name))
-            sql << QStringLiteral("CREATE UNIQUE INDEX \"%1_ID\" ON \"%1\" (\"%2\");").arg(table.name, idColumn);
+        const QString idColumn = QStringLiteral("ID_%1_%1").arg(table.name);
+        for (const ColumnDescription &c : table.columns)
+            if (c.name == idColumn)
+                sql << QStringLiteral("CREATE UNIQUE INDEX \"%1_ID\" ON \"%1\" (\"%2\");").arg(table.name, idColumn);
     }
     sql << QStringLiteral(
         "CREATE INDEX ADDRESS_FOLDER ON ADDRESS (ID_ADDRESS_FOLDER, NAME COLLATE UNOCASE, STREET COLLATE UNOCASE,"

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <sqlite3.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +98,18 @@ TEST(Schema, NewDatabaseContentAndRefusalToOverwrite)
     ids.Open(QStringLiteral("SELECT * FROM IDS"));
     EXPECT_EQ(ids.GetRecordCount(), 1);
     EXPECT_GT(ids.m_ID_ENVSIZE_FF, e.m_ID_ENVSIZE_ENVSIZE);
+
+    // Every identifier column is indexed, so a look-up by identifier never scans its table.
+    for (const char *table : {"ADDRESS", "TEL", "EMAIL", "FOLDER", "ENVSIZE", "ENVSTYLE", "LABSIZE", "LABSTYLE", "KALIBRACE"}) {
+        sqlite3_stmt *stmt = nullptr;
+        const QByteArray sql = QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM %1 WHERE ID_%1_%1 = 5").arg(QLatin1String(table)).toUtf8();
+        ASSERT_EQ(sqlite3_prepare_v2(t.db().Handle(), sql.constData(), -1, &stmt, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        const QString plan = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 3)));
+        sqlite3_finalize(stmt);
+        EXPECT_TRUE(plan.contains(QStringLiteral("USING INDEX")) || plan.contains(QStringLiteral("USING COVERING INDEX")))
+            << table << ": " << plan.toStdString();
+    }
 
     EXPECT_THROW(CreateNewDatabase(t.path(), false), std::exception);
     EXPECT_TRUE(QFile::exists(t.path()));
