@@ -1,0 +1,132 @@
+#include "envelopeoptionsdialog.h"
+
+#include "dberror.h"
+#include "tvmessage.h"
+#include "tvparse.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+EnvelopePrintOptionsDialog::EnvelopePrintOptionsDialog(QWidget *parent, CDatabase &db) : QDialog(parent), m_db(db)
+{
+    setWindowTitle(QStringLiteral("Printing envelopes"));
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Enter print options"), this));
+
+    auto *appearance = new QGroupBox(QStringLiteral("Appearance"), this);
+    auto *form = new QFormLayout(appearance);
+    m_sizes = new QComboBox(appearance);
+    m_styles = new QComboBox(appearance);
+    m_sizes->setMinimumWidth(260);
+    form->addRow(QStringLiteral("Envelope dimensions"), m_sizes);
+    form->addRow(QStringLiteral("Envelope style"), m_styles);
+    layout->addWidget(appearance);
+
+    auto *copiesGroup = new QGroupBox(QStringLiteral("Multiple copies"), this);
+    auto *copiesLayout = new QVBoxLayout(copiesGroup);
+    auto *copiesRow = new QHBoxLayout;
+    m_copies = new QLineEdit(QStringLiteral("1"), copiesGroup);
+    m_copies->setMaxLength(10);
+    m_copies->setFixedWidth(80);
+    auto *copiesLabel = new QLabel(QStringLiteral("Number of copies"), copiesGroup);
+    copiesLabel->setBuddy(m_copies);
+    copiesRow->addWidget(copiesLabel);
+    copiesRow->addWidget(m_copies);
+    copiesRow->addStretch(1);
+    copiesLayout->addLayout(copiesRow);
+    auto *complete = new QGroupBox(QStringLiteral("Complete"), copiesGroup);
+    auto *completeLayout = new QVBoxLayout(complete);
+    m_collateYes = new QRadioButton(QStringLiteral("Yes (1,2,3  ...  1,2,3)"), complete);
+    m_collateNo = new QRadioButton(QStringLiteral("No (1 ... 1, 2 ... 2, 3 ... 3)"), complete);
+    m_collateNo->setChecked(true);
+    completeLayout->addWidget(m_collateYes);
+    completeLayout->addWidget(m_collateNo);
+    copiesLayout->addWidget(complete);
+    layout->addWidget(copiesGroup);
+
+    auto *box = new QDialogButtonBox(this);
+    m_ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    m_ok->setDefault(true);
+    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(box);
+
+    // Read in descending name order, each row put at the top: the lists
+    // read in ascending order.
+    m_loaded = DbOperation(db, [&] {
+        const auto sizes = ReadEnvelopeSizes(db, QStringLiteral("SELECT * FROM ENVSIZE ORDER BY NAME DESC"));
+        m_sizeRows.assign(sizes.rbegin(), sizes.rend());
+        const auto styles =
+            ReadEnvelopeStyles(db, QStringLiteral("SELECT * FROM ENVSTYLE ORDER BY ENVSTYLE_NAME DESC"));
+        m_styleRows.assign(styles.rbegin(), styles.rend());
+    });
+    if (!m_loaded)
+        return;
+    for (const EnvelopeSize &s : m_sizeRows)
+        m_sizes->addItem(s.name);
+    for (const EnvelopeStyle &s : m_styleRows)
+        m_styles->addItem(s.name);
+    m_sizes->setCurrentIndex(-1);
+    m_styles->setCurrentIndex(-1);
+    const EnvelopePair pair = ReadEnvelopePair(db);
+    for (std::size_t i = 0; i < m_sizeRows.size(); ++i)
+        if (m_sizeRows[i].id == pair.size)
+            m_sizes->setCurrentIndex(int(i));
+    for (std::size_t i = 0; i < m_styleRows.size(); ++i)
+        if (m_styleRows[i].id == pair.style)
+            m_styles->setCurrentIndex(int(i));
+}
+
+int EnvelopePrintOptionsDialog::exec()
+{
+    if (!m_loaded)
+        return QDialog::Rejected;
+    return QDialog::exec();
+}
+
+void EnvelopePrintOptionsDialog::accept()
+{
+    const int size = m_sizes->currentIndex();
+    if (size < 0) {
+        CTVError::Show(92, TVB_OK);
+        m_sizes->setFocus();
+        return;
+    }
+    const int style = m_styles->currentIndex();
+    if (style < 0) {
+        CTVError::Show(93, TVB_OK);
+        m_styles->setFocus();
+        return;
+    }
+    std::int32_t copies = 0;
+    // Zero copies would print nothing: refused like any other invalid count.
+    if (!TVIsLong(m_copies->text().trimmed(), copies, 1, 1000)) {
+        CTVError::Show(94, TVB_OK);
+        m_copies->setFocus();
+        return;
+    }
+    m_size = m_sizeRows[std::size_t(size)];
+    m_style = m_styleRows[std::size_t(style)];
+    m_copyCount = copies;
+    m_collate = m_collateYes->isChecked();
+    WriteEnvelopePair(m_db, m_size.id, m_style.id);
+
+    if (m_style.returnMode == RETURN_LOGO) {
+        const int failure = LoadEnvelopeLogo(m_db, m_style.id, m_style.logo);
+        if (failure) {
+            CTVError::Show(failure, TVB_OK);
+            reject();
+            return;
+        }
+    }
+    QDialog::accept();
+}
