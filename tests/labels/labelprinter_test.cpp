@@ -323,3 +323,56 @@ TEST(LabelPrinter, PreviewExtentAndProportions)
     // (3 − 1) × 2.5 + 3 × 63.5 + 2 × 7.2 = 209.9; (8 − 1) × 1.5 + 8 × 33.9 + 2 × 12.9 = 307.5
     EXPECT_EQ(LabelSheetProportions(s), QSize(209, 307));
 }
+
+namespace {
+
+// The text ops of one label drawn alone.
+std::vector<RecordedOp> drawOne(LabelJob &j, const AddressEntry &a)
+{
+    j.addresses = {a};
+    const LabelPrinter printer(j, a4(300));
+    RecordingDevice device(a4(300));
+    const AddressLayout layout(device, j.style.fonts, 1.0);
+    printer.DrawLabel(device, layout, 0, a, false);
+    return device.Ops(RecordedOp::Text);
+}
+
+} // namespace
+
+TEST(LabelPrinter, EmptyStreetAndCountryAtTheTop)
+{
+    // 12 pt at 300 dpi on the recording device: em 50, tmHeight 55,
+    // external leading 5: pitch 60, gap trunc(0.2 × 55 + 0.5) = 11.
+    LabelJob j = job(8, 3, {}, 1, false, 0);
+    AddressEntry a = address(QStringLiteral("Name A"));
+    a.street.clear();
+    a.country.clear();
+    const auto texts = drawOne(j, a);
+    ASSERT_EQ(texts.size(), 3u);
+    const LabelPrinter printer(j, a4(300));
+    const EdgeRect inner = printer.LabelRect(0, false).Inset(DeviceUnits(5.0, 300), DeviceUnits(4.0, 300));
+    EXPECT_EQ(texts[0].rect.top(), inner.top);
+    EXPECT_EQ(texts[1].text, QStringLiteral("Springfield"));
+    EXPECT_EQ(texts[1].rect.top(), inner.top + 60 + 11 + 11); // name, g(name), g(street)
+    EXPECT_EQ(texts[2].text, QStringLiteral("12345"));
+    EXPECT_EQ(texts[2].rect.top(), inner.top + 60 + 11 + 11 + 60 + 11);
+}
+
+TEST(LabelPrinter, JoinedZipStandsBesideTheSecondTownLine)
+{
+    LabelJob j = job(8, 3, {}, 1, false, 0);
+    j.style.joinZip = true;
+    AddressEntry a = address(QStringLiteral("Name A"));
+    a.street.clear();
+    a.town = QStringLiteral("Upper\r\nLonger Town");
+    const auto texts = drawOne(j, a);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[1].text, QStringLiteral("Upper"));
+    EXPECT_EQ(texts[2].text, QStringLiteral("Longer Town"));
+    EXPECT_EQ(texts[3].text, QStringLiteral("12345"));
+    // The ZIP's top is the second town line's; it stands right of the
+    // widest town line (11 characters of 25 pixels) plus 1.2 average ZIP
+    // characters (trunc(25 × 1.2) = 30).
+    EXPECT_EQ(texts[3].rect.top(), texts[2].rect.top());
+    EXPECT_EQ(texts[3].rect.left(), texts[2].rect.left() + 11 * 25 + 30);
+}
