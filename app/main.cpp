@@ -18,11 +18,12 @@ int main(int argc, char **argv)
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    QApplication application(argc, argv);
+    // Help needs neither a display nor a database.
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    QApplication application(argc, argv);
     if (batch)
         InstallCommandLineMessages();
     CTesmarApp app;
