@@ -23,7 +23,9 @@ int main(int argc, char **argv)
         std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    QApplication application(argc, argv);
+    // Batch runs keep their options away from Qt's own (--style is ours there).
+    int qtArgc = batch ? 1 : argc;
+    QApplication application(qtArgc, argv);
     if (batch)
         InstallCommandLineMessages();
     CTesmarApp app;

@@ -337,9 +337,9 @@ bool CMainFrame::editCommand(int id, bool run)
     return false;
 }
 
-bool CMainFrame::isEnabled(int id)
+bool CMainFrame::isEnabled(int rawId)
 {
-    id = CanonicalCommand(id);
+    const int id = CanonicalCommand(rawId);
     switch (id) {
     case ID_EDIT_UNDO: case ID_EDIT_CUT: case ID_EDIT_COPY: case ID_EDIT_PASTE: case ID_EDIT_DELETE:
     case ID_EDIT_SELECT_ALL:
@@ -358,8 +358,10 @@ bool CMainFrame::isEnabled(int id)
     const CommandHandler *handler = FindCommand(id);
     if (!handler || !handler->run)
         return false; // not provided by this build: shown disabled, never a silent no-op
-    if (id == ID_PRINT_ONE_ENVELOPE || id == ID_PRINT_ONE_LABEL || id == ID_PREVIEW_ONE_ENVELOPE ||
-        id == ID_PREVIEW_ONE_LABEL)
+    // The four toolbar buttons for one address need an address or the Quick
+    // printing page; their menu entries stay available and explain (97).
+    if (rawId == ID_TB_PRINT_ONE_ENVELOPE || rawId == ID_TB_PRINT_ONE_LABEL || rawId == ID_TB_PREVIEW_ONE_ENVELOPE ||
+        rawId == ID_TB_PREVIEW_ONE_LABEL)
         if (!m_panes.SelectedAddress(true) && !m_view->IsQuickPrintingActive())
             return false;
     return !handler->enabled || handler->enabled();
@@ -395,7 +397,7 @@ bool CMainFrame::DeleteSelectedAddress()
 void CMainFrame::RunCommand(int rawId)
 {
     const int id = CanonicalCommand(rawId);
-    if (!isEnabled(id))
+    if (!isEnabled(rawId))
         return;
     switch (id) {
     case ID_APP_EXIT_MENU:

@@ -434,12 +434,15 @@ TEST_F(MainWindowTest, CommandAvailability)
     int printed = 0;
     RegisterCommand(ID_PRINT_ONE_ENVELOPE, {[&](QWidget *) { ++printed; }, {}});
     frame->UpdateCommandStates();
-    EXPECT_FALSE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
+    // The menu entry stays available; its toolbar button needs an address or Quick printing.
+    EXPECT_TRUE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
     EXPECT_FALSE(frame->action(ID_TB_PRINT_ONE_ENVELOPE)->isEnabled());
     EXPECT_FALSE(frame->action(ID_ADDRESS_DELETE)->isEnabled());
+    frame->RunCommand(ID_TB_PRINT_ONE_ENVELOPE);
+    EXPECT_EQ(printed, 0);
     frame->view()->ActivatePage(AddressPage::Quick);
     frame->UpdateCommandStates();
-    EXPECT_TRUE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
+    EXPECT_TRUE(frame->action(ID_TB_PRINT_ONE_ENVELOPE)->isEnabled());
     frame->action(ID_TB_PRINT_ONE_ENVELOPE)->trigger();
     EXPECT_EQ(printed, 1);
     RegisterCommand(ID_PRINT_ONE_ENVELOPE, {});
