@@ -54,7 +54,7 @@ class FontChoiceDialog : public QDialog {
     Q_OBJECT
 public:
     FontChoiceDialog(QWidget *parent, const FontSpec &spec);
-    // The spec chosen (valid after OK).
+    // The font chosen (valid after OK).
     FontSpec Spec() const;
     QFontDialog *FontPart() const { return m_fonts; }
     QDoubleSpinBox *SizePart() const { return m_size; }
@@ -84,13 +84,13 @@ public:
     QPushButton *ChangeButton() const { return m_change; }
     FontPreview *Preview() const { return m_preview; }
 
-    // "Change...": runs the chooser on a copy of the spec; on OK stores the
+    // "Change...": runs the chooser on a copy of the font; on OK stores the
     // result, refreshes the field and the preview and emits Changed. True
     // when the font was changed.
     bool Change();
 
     // What "Change..." opens. Empty (the default) is FontChoiceDialog;
-    // tests put a function here that edits the spec and returns true for OK.
+    // tests put a function here that edits the font and returns true for OK.
     using Chooser = std::function<bool(QWidget *parent, FontSpec &spec)>;
     static Chooser SetChooser(Chooser chooser);
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-// Formats one numeric conversion with the C library, from a specification
+// Formats one numeric conversion with the C library, from a conversion pattern
 // that we have checked ourselves, so no argument can be misread.
 QString formatNumber(const std::string &spec, const TVArg &arg, char conv)
 {
