@@ -101,16 +101,22 @@ void CAddressTreeCtrl::LoadChildren(TreeItem *item)
 int CAddressTreeCtrl::Fill()
 {
     clear();
-    bool ok = DbOperation(m_db, [&] {
+    // A failure here is reported once by the caller (message 8), so it is
+    // not reported on its own.
+    try {
         for (const FolderEntry &f : SubfoldersOf(m_db, -1)) {
             auto *item = new TreeItem(f);
             if (FolderHasChildren(m_db, f.id))
                 item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
             addTopLevelItem(item);
         }
-    });
-    if (!ok)
+    } catch (const DbException &) {
+        clear();
         return 0;
+    } catch (const std::bad_alloc &) {
+        clear();
+        return 0;
+    }
     if (topLevelItemCount() > 0)
         topLevelItem(0)->setExpanded(true);
     return topLevelItemCount();

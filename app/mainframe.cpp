@@ -238,7 +238,8 @@ bool CMainFrame::Create()
 void CMainFrame::ReloadPanes()
 {
     m_view->activePage()->Deactivated();
-    m_tree->Fill();
+    if (m_tree->Fill() == 0)
+        CTVError(8);
     m_list->Fill();
     m_view->activePage()->Activated();
 }

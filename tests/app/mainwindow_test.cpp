@@ -554,3 +554,13 @@ TEST(Help, EveryTopicTheWindowOpensHasAPage)
     EXPECT_EQ(help->currentSource(), QStringLiteral("list.html"));
     help->close();
 }
+
+TEST(MainWindowStart, WithoutRootFolderTheWindowDoesNotComeUp)
+{
+    TempDatabase t;
+    t.db().ExecuteRaw(QStringLiteral("DELETE FROM FOLDER"));
+    MessageRecorder rec;
+    CMainFrame frame(t.db());
+    EXPECT_FALSE(frame.Create());
+    EXPECT_EQ(rec.Ids(), std::vector<int>{8}); // reported once
+}
