@@ -10,28 +10,26 @@ bool SplitFolderPath(const QString &path, QStringList &names, bool &fromRoot)
     names.clear();
     fromRoot = path.startsWith(u'/');
     QString current;
-    bool any = false;
+    bool pending = false; // a name has been started since the last "/"
     for (qsizetype i = fromRoot ? 1 : 0; i < path.size(); ++i) {
         const QChar c = path.at(i);
         if (c == u'\\') {
             if (i + 1 >= path.size())
                 return false;
             current += path.at(++i);
-            any = true;
+            pending = true;
         } else if (c == u'/') {
             names << current;
             current.clear();
-            any = true;
+            pending = false;
         } else {
             current += c;
-            any = true;
+            pending = true;
         }
     }
-    if (any)
+    // A trailing "/" starts no name.
+    if (pending)
         names << current;
-    // A trailing "/" adds an empty name; drop it.
-    if (!names.isEmpty() && names.last().isEmpty() && path.endsWith(u'/') && !path.endsWith(QLatin1String("\\/")))
-        names.removeLast();
     return true;
 }
 
@@ -48,15 +46,18 @@ std::optional<int> rootFolder(CDatabase &db, QString *name)
     return set.m_ID_FOLDER_FOLDER;
 }
 
+// The child of `parent` called `name`: the one with exactly that name, else
+// the first in name order that the database takes as equal.
 std::optional<int> child(CDatabase &db, int parent, const QString &name)
 {
     CSetFolder set(&db);
-    set.Open(SqlFormat(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = %d ORDER BY NAME"), parent));
+    set.Open(SqlFormat(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = %d AND NAME = '%s' ORDER BY NAME"),
+                       parent, name));
     std::optional<int> caseless;
     for (; !set.IsEOF(); set.MoveNext()) {
         if (set.m_NAME == name)
             return set.m_ID_FOLDER_FOLDER;
-        if (!caseless && set.m_NAME.compare(name, Qt::CaseInsensitive) == 0)
+        if (!caseless)
             caseless = set.m_ID_FOLDER_FOLDER;
     }
     return caseless;
@@ -64,7 +65,7 @@ std::optional<int> child(CDatabase &db, int parent, const QString &name)
 
 } // namespace
 
-std::optional<int> FindFolderByPath(CDatabase &db, const QString &path)
+std::optional<int> FindFolderByPath(CDatabase &db, const QString &path, FolderPathStart start)
 {
     QStringList names;
     bool fromRoot = false;
@@ -74,12 +75,11 @@ std::optional<int> FindFolderByPath(CDatabase &db, const QString &path)
     std::optional<int> folder = rootFolder(db, &rootName);
     if (!folder)
         return std::nullopt;
-    if (!fromRoot) {
-        if (names.isEmpty())
-            return folder;
-        if (names.first().compare(rootName, Qt::CaseInsensitive) != 0)
+    if (!fromRoot && !names.isEmpty()) {
+        if (names.first().compare(rootName, Qt::CaseInsensitive) == 0)
+            names.removeFirst();
+        else if (start == FolderPathStart::RootRequired)
             return std::nullopt;
-        names.removeFirst();
     }
     for (const QString &name : names) {
         folder = child(db, *folder, name);

@@ -15,7 +15,7 @@
 //                                  prints the summary 59438
 //
 // PATH names a folder from the root down, "/" between the names
-// (folderpath.h): "Addresses/Customers" or "/Customers"; "/" is the root.
+// (addressbook/folderpath.h): "Addresses/Customers" or "/Customers"; "/" is the root.
 #include <QString>
 
 int RunBackupCommandLine(const QString &file);

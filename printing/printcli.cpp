@@ -2,6 +2,7 @@
 
 #include "appcontext.h"
 #include "database.h"
+#include "folderpath.h"
 #include "printers.h"
 #include "recordsets.h"
 #include "sqlformat.h"
@@ -19,57 +20,6 @@ std::map<QString, PrintCommandLineRunner> &runners()
 {
     static std::map<QString, PrintCommandLineRunner> map;
     return map;
-}
-
-// The names of a path; false when it ends inside an escape.
-bool splitPath(const QString &path, QStringList &names, bool &fromRoot)
-{
-    names.clear();
-    fromRoot = path.startsWith(u'/');
-    QString current;
-    bool pending = false; // a name has been started
-    for (qsizetype i = fromRoot ? 1 : 0; i < path.size(); ++i) {
-        const QChar c = path.at(i);
-        if (c == u'\\') {
-            if (i + 1 >= path.size())
-                return false;
-            current += path.at(++i);
-            pending = true;
-        } else if (c == u'/') {
-            names << current;
-            current.clear();
-            pending = false;
-        } else {
-            current += c;
-            pending = true;
-        }
-    }
-    if (pending)
-        names << current;
-    return true;
-}
-
-std::optional<std::pair<int, QString>> rootFolder(CDatabase &db)
-{
-    CSetFolder set(&db);
-    set.Open(SqlFormat(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = %d"), -1));
-    if (set.IsEOF())
-        return std::nullopt;
-    return std::make_pair(int(set.m_ID_FOLDER_FOLDER), set.m_NAME);
-}
-
-std::optional<int> childFolder(CDatabase &db, int parent, const QString &name)
-{
-    CSetFolder set(&db);
-    set.Open(SqlFormat(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = %d AND NAME = '%s'"), parent, name));
-    std::optional<int> found;
-    for (; !set.IsEOF(); set.MoveNext()) {
-        if (set.m_NAME == name)
-            return set.m_ID_FOLDER_FOLDER;
-        if (!found)
-            found = set.m_ID_FOLDER_FOLDER;
-    }
-    return found;
 }
 
 void addFolder(CDatabase &db, int folder, bool subfolders, std::deque<AddressEntry> &list, std::set<int> &present)
@@ -139,22 +89,7 @@ std::optional<int> PrintCommandLineCopies(const PrintCommandLine &options)
 
 std::optional<int> FindPrintFolder(CDatabase &db, const QString &path)
 {
-    QStringList names;
-    bool fromRoot = false;
-    if (!splitPath(path.trimmed(), names, fromRoot))
-        return std::nullopt;
-    const auto root = rootFolder(db);
-    if (!root)
-        return std::nullopt;
-    if (!fromRoot && !names.isEmpty() && names.first().compare(root->second, Qt::CaseInsensitive) == 0)
-        names.removeFirst();
-    std::optional<int> folder = root->first;
-    for (const QString &name : names) {
-        folder = childFolder(db, *folder, name);
-        if (!folder)
-            return std::nullopt;
-    }
-    return folder;
+    return FindFolderByPath(db, path, FolderPathStart::BelowRoot);
 }
 
 std::vector<AddressEntry> CollectFolderAddresses(CDatabase &db, int folder, bool subfolders)

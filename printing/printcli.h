@@ -53,11 +53,12 @@ std::optional<int> PrintCommandLineCopies(const PrintCommandLine &options);
 // Writes "tesmar: TEXT" to standard error and returns `code`.
 int PrintCommandLineError(const QString &text, int code = 1);
 
-// The folder a path names: the folder names from the root down with "/"
-// between them; "" and "/" name the root, a path may start with "/" or with
-// the root's own name; "\/" is a "/" inside a name and "\\" a backslash.
-// Names are compared as the database compares texts (letter case ignored;
-// an exact match is preferred). Throws DbException.
+// The folder a path names, as FindFolderByPath (folderpath.h) finds it: the
+// folder names from the root down with "/" between them; "" and "/" name the
+// root, a path may start with "/", with the root's own name or right below
+// the root (FolderPathStart::BelowRoot); "\/" is a "/" inside a name and
+// "\\" a backslash. Names are compared as the database compares texts
+// (letter case ignored; an exact match is preferred). Throws DbException.
 std::optional<int> FindPrintFolder(CDatabase &db, const QString &path);
 
 // The addresses of a folder as "Add entire folder" gathers them into an
