@@ -69,14 +69,14 @@ TEST_F(EnvelopeCommandLine, FolderOfThreeWithTwoCopiesGivesSixPages)
     const ProgramRun r = run({"--print", "envelopes", "--folder", "/", "--size", "DL (220 x 110 mm)", "--style", "Standard",
                        "--copies", "2", "--pdf", "out.pdf"});
     ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
-    EXPECT_EQ(PdfPages(file("out.pdf")), 6);
+    EXPECT_EQ(PdfPageCount(file("out.pdf")), 6);
     const QSizeF page = PdfPageSize(file("out.pdf"));
     EXPECT_NEAR(PointsToMm(page.width()), 220, 0.5);
     EXPECT_NEAR(PointsToMm(page.height()), 110, 0.5);
     // Each address twice in a row, in ascending name order.
     QStringList firstWords;
     int lastPage = -1;
-    for (const PdfWord &w : ReadPdfWords(file("out.pdf")))
+    for (const PdfWord &w : PdfWords(file("out.pdf")))
         if (w.page != lastPage) {
             firstWords << w.text;
             lastPage = w.page;
@@ -91,7 +91,7 @@ TEST_F(EnvelopeCommandLine, CollatedRunRepeatsTheList)
     ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
     QStringList firstWords;
     int lastPage = -1;
-    for (const PdfWord &w : ReadPdfWords(file("collated.pdf")))
+    for (const PdfWord &w : PdfWords(file("collated.pdf")))
         if (w.page != lastPage) {
             firstWords << w.text;
             lastPage = w.page;

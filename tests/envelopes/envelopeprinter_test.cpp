@@ -282,11 +282,11 @@ TEST(EnvelopePdf, NameAtTheAddressAreaInTheStylesFont)
     EXPECT_TRUE(PrintEnvelopeJob(*printer, nullptr, j));
     SetPdfOutputFile(QString());
 
-    EXPECT_EQ(PdfPages(pdf), 2);
+    EXPECT_EQ(PdfPageCount(pdf), 2);
     const QSizeF page = PdfPageSize(pdf);
     EXPECT_NEAR(PointsToMm(page.width()), 220, 0.5);
     EXPECT_NEAR(PointsToMm(page.height()), 110, 0.5);
-    const auto words = ReadPdfWords(pdf);
+    const auto words = PdfWords(pdf);
     std::vector<PdfWord> first;
     for (const PdfWord &w : words)
         if (w.page == 0)

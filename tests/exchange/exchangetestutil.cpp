@@ -11,13 +11,6 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-int RootFolder(CDatabase &db)
-{
-    CSetFolder set(&db);
-    set.Open(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = -1"));
-    return set.m_ID_FOLDER_FOLDER;
-}
-
 int AddFolder(CDatabase &db, int parent, const QString &name)
 {
     db.BeginTrans();

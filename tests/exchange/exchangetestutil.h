@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the exchange tests: folders and addresses written through the
 // record sets, a comparable dump of a folder's addresses, file helpers and
-// the independent readers.
+// the independent readers. RootFolder comes from tests/support (testsupport.h).
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -17,7 +17,6 @@ struct TestAddress {
     Pairs phones, emails;
 };
 
-int RootFolder(CDatabase &db);
 int AddFolder(CDatabase &db, int parent, const QString &name);
 int AddAddress(CDatabase &db, int folder, const TestAddress &a);
 // Every address of a folder as one sorted text per address.

@@ -1,9 +1,13 @@
 #include "testsupport.h"
 #include "appcontext.h"
+#include "recordsets.h"
 #include "schema.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
+#include <QWidget>
 
 MessageRecorder::MessageRecorder()
 {
@@ -60,4 +64,25 @@ TempDatabase::~TempDatabase()
 QString BuiltProgram(const QString &name)
 {
     return QStringLiteral(CORVELLE_BIN_DIR) + u'/' + name;
+}
+
+std::int32_t RootFolder(CDatabase &db)
+{
+    CSetFolder set(&db);
+    set.Open(QStringLiteral("SELECT * FROM FOLDER WHERE ID_PARENT = -1"));
+    return set.IsEOF() ? -1 : set.m_ID_FOLDER_FOLDER;
+}
+
+void OnModalDialog(std::function<void(QWidget *)> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
+    });
+    timer->start();
 }

@@ -1,14 +1,20 @@
 #pragma once
-// Test helpers: a recorder that answers and records every message box, and a
-// fresh database in a temporary folder made with the creation tool's code.
+// Test helpers: a recorder that answers and records every message box, a
+// fresh database in a temporary folder made with the creation tool's code,
+// the root folder and working a modal dialog from a timer. Reading PDF files
+// back: pdfsupport.h.
 #include "database.h"
 #include "tvmessage.h"
 
 #include <QString>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
+
+class QWidget;
 
 class MessageRecorder {
 public:
@@ -54,3 +60,10 @@ private:
 
 // Path of a program built beside the tests (build/bin/NAME).
 QString BuiltProgram(const QString &name);
+
+// The root folder of a database; -1 when it has none.
+std::int32_t RootFolder(CDatabase &db);
+
+// Calls `action` on the application's modal dialog once one is shown (from
+// a timer), so that a test can work a dialog that a command opens with exec.
+void OnModalDialog(std::function<void(QWidget *)> action);
