@@ -1,17 +1,16 @@
 #include "envelopeoptionsdialog.h"
 
 #include "dberror.h"
+#include "dialogparts.h"
 #include "tvmessage.h"
 #include "tvparse.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -42,23 +41,9 @@ EnvelopePrintOptionsDialog::EnvelopePrintOptionsDialog(QWidget *parent, CDatabas
     copiesRow->addWidget(m_copies);
     copiesRow->addStretch(1);
     copiesLayout->addLayout(copiesRow);
-    auto *complete = new QGroupBox(QStringLiteral("Complete"), copiesGroup);
-    auto *completeLayout = new QVBoxLayout(complete);
-    m_collateYes = new QRadioButton(QStringLiteral("Yes (1,2,3  ...  1,2,3)"), complete);
-    m_collateNo = new QRadioButton(QStringLiteral("No (1 ... 1, 2 ... 2, 3 ... 3)"), complete);
-    m_collateNo->setChecked(true);
-    completeLayout->addWidget(m_collateYes);
-    completeLayout->addWidget(m_collateNo);
-    copiesLayout->addWidget(complete);
+    copiesLayout->addWidget(NewCollateGroup(copiesGroup, m_collateYes, m_collateNo));
     layout->addWidget(copiesGroup);
-
-    auto *box = new QDialogButtonBox(this);
-    m_ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     // Read in descending name order, each row put at the top: the lists
     // read in ascending order.
@@ -71,19 +56,9 @@ EnvelopePrintOptionsDialog::EnvelopePrintOptionsDialog(QWidget *parent, CDatabas
     });
     if (!m_loaded)
         return;
-    for (const EnvelopeSize &s : m_sizeRows)
-        m_sizes->addItem(s.name);
-    for (const EnvelopeStyle &s : m_styleRows)
-        m_styles->addItem(s.name);
-    m_sizes->setCurrentIndex(-1);
-    m_styles->setCurrentIndex(-1);
     const EnvelopePair pair = ReadEnvelopePair(db);
-    for (std::size_t i = 0; i < m_sizeRows.size(); ++i)
-        if (m_sizeRows[i].id == pair.size)
-            m_sizes->setCurrentIndex(int(i));
-    for (std::size_t i = 0; i < m_styleRows.size(); ++i)
-        if (m_styleRows[i].id == pair.style)
-            m_styles->setCurrentIndex(int(i));
+    FillNameCombo(m_sizes, m_sizeRows, pair.size);
+    FillNameCombo(m_styles, m_styleRows, pair.style);
 }
 
 int EnvelopePrintOptionsDialog::exec()

@@ -1,6 +1,7 @@
 #include "envelopestyledialog.h"
 
 #include "dberror.h"
+#include "dialogparts.h"
 #include "fontrow.h"
 #include "recordsets.h"
 #include "tvimagedlg.h"
@@ -9,11 +10,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,17 +29,6 @@ namespace {
 QString twoDecimals(double v)
 {
     return QString::asprintf("%.02f", v);
-}
-
-QDialogButtonBox *okCancel(QDialog *dialog, QPushButton *&ok, const QString &okText = QStringLiteral("OK"))
-{
-    auto *box = new QDialogButtonBox(dialog);
-    ok = box->addButton(okText, QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
 }
 
 QString toStored(const QString &fieldText)
@@ -96,7 +84,7 @@ ReturnAddressDialog::ReturnAddressDialog(QWidget *parent, const QString &text, c
     frameRow->addWidget(m_paddingEdit);
     frameRow->addStretch(1);
     layout->addLayout(frameRow);
-    layout->addWidget(okCancel(this, m_ok));
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     m_frame->setChecked(frame);
     m_paddingEdit->setEnabled(frame);
@@ -336,7 +324,7 @@ EnvelopeStyleDialog::EnvelopeStyleDialog(QWidget *parent, CDatabase &db, std::op
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
-    layout->addWidget(okCancel(this, m_ok));
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     connect(m_border, &QCheckBox::toggled, this, [this](bool on) {
         m_padding->setEnabled(on);
@@ -476,17 +464,9 @@ EnvelopeStyleListDialog::EnvelopeStyleListDialog(QWidget *parent, CDatabase &db,
     layout->addWidget(new QLabel(edit ? QStringLiteral("Choose the envelope style you want to modify.")
                                       : QStringLiteral("Choose the envelope style you want to delete."),
                                  this));
-    m_list = new QTableWidget(0, 1, this);
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Name")});
-    m_list->setColumnWidth(0, 385);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->verticalHeader()->hide();
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setMinimumSize(410, 240);
+    m_list = NewNameList(this);
     layout->addWidget(m_list);
-    layout->addWidget(okCancel(this, m_ok, edit ? QStringLiteral("OK") : QStringLiteral("  Delete")));
+    layout->addWidget(OkCancelButtons(this, m_ok, edit ? QStringLiteral("OK") : QStringLiteral("  Delete")));
     if (edit)
         connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { accept(); });
 
@@ -496,11 +476,12 @@ EnvelopeStyleListDialog::EnvelopeStyleListDialog(QWidget *parent, CDatabase &db,
         rows = ReadEnvelopeStyles(db, QStringLiteral("SELECT * FROM ENVSTYLE ORDER BY ENVSTYLE_NAME DESC"));
     });
     std::reverse(rows.begin(), rows.end());
-    m_list->setRowCount(int(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        m_ids.push_back(rows[i].id);
-        m_list->setItem(int(i), 0, new QTableWidgetItem(rows[i].name));
+    QStringList names;
+    for (const EnvelopeStyle &style : rows) {
+        m_ids.push_back(style.id);
+        names << style.name;
     }
+    FillNameList(m_list, names);
 }
 
 int EnvelopeStyleListDialog::exec()
@@ -512,26 +493,17 @@ int EnvelopeStyleListDialog::exec()
 
 QStringList EnvelopeStyleListDialog::Names() const
 {
-    QStringList names;
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        names << m_list->item(r, 0)->text();
-    return names;
+    return NameListNames(m_list);
 }
 
 bool EnvelopeStyleListDialog::SelectName(const QString &name)
 {
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        if (m_list->item(r, 0)->text() == name) {
-            m_list->selectRow(r);
-            return true;
-        }
-    return false;
+    return SelectNameListRow(m_list, name);
 }
 
 void EnvelopeStyleListDialog::accept()
 {
-    const auto rows = m_list->selectionModel()->selectedRows();
-    const int index = rows.isEmpty() ? -1 : rows.first().row();
+    const int index = SelectedNameListRow(m_list);
     if (index < 0) {
         CTVError::Show(m_action == Action::Edit ? 80 : 81, TVB_OK);
         m_list->setFocus();

@@ -1,16 +1,15 @@
 #include "labeloptionsdialog.h"
 
 #include "dberror.h"
+#include "dialogparts.h"
 #include "tvmessage.h"
 #include "tvparse.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -40,22 +39,8 @@ LabelPrintOptionsDialog::LabelPrintOptionsDialog(QWidget *parent, CDatabase &db)
     copiesForm->addRow(QStringLiteral("Number of copies"), m_copiesField);
     layout->addWidget(copies);
 
-    auto *complete = new QGroupBox(QStringLiteral("Complete"), this);
-    auto *completeLayout = new QVBoxLayout(complete);
-    m_collateYes = new QRadioButton(QStringLiteral("Yes (1,2,3  ...  1,2,3)"), complete);
-    m_collateNo = new QRadioButton(QStringLiteral("No (1 ... 1, 2 ... 2, 3 ... 3)"), complete);
-    m_collateNo->setChecked(true);
-    completeLayout->addWidget(m_collateYes);
-    completeLayout->addWidget(m_collateNo);
-    layout->addWidget(complete);
-
-    auto *box = new QDialogButtonBox(this);
-    m_ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    layout->addWidget(NewCollateGroup(this, m_collateYes, m_collateNo));
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     // The last pair used; an empty table gives -1, -1 and a failed read
     // preselects nothing.
@@ -76,18 +61,8 @@ LabelPrintOptionsDialog::LabelPrintOptionsDialog(QWidget *parent, CDatabase &db)
     if (!stylesRead)
         return;
 
-    for (const LabelSize &s : m_sizes)
-        m_sizeCombo->addItem(s.name);
-    for (const LabelStyle &s : m_styles)
-        m_styleCombo->addItem(s.name);
-    m_sizeCombo->setCurrentIndex(-1);
-    m_styleCombo->setCurrentIndex(-1);
-    for (std::size_t i = 0; i < m_sizes.size(); ++i)
-        if (m_sizes[i].id == pair.size)
-            m_sizeCombo->setCurrentIndex(int(i));
-    for (std::size_t i = 0; i < m_styles.size(); ++i)
-        if (m_styles[i].id == pair.style)
-            m_styleCombo->setCurrentIndex(int(i));
+    FillNameCombo(m_sizeCombo, m_sizes, pair.size);
+    FillNameCombo(m_styleCombo, m_styles, pair.style);
     m_usable = true;
 }
 

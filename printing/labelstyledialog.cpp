@@ -1,16 +1,15 @@
 #include "labelstyledialog.h"
 
 #include "dberror.h"
+#include "dialogparts.h"
 #include "fontrow.h"
 #include "tvmessage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,13 +130,7 @@ void LabelStyleDialog::build()
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
 
-    auto *box = new QDialogButtonBox(this);
-    m_ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     connect(m_frame, &QCheckBox::toggled, this, &LabelStyleDialog::frameToggled);
 }
@@ -219,25 +212,10 @@ LabelStyleListDialog::LabelStyleListDialog(QWidget *parent, CDatabase &db, Actio
                                      : QStringLiteral("Choose the label style you want to delete."),
                                 this));
 
-    m_list = new QTableWidget(0, 1, this);
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Name")});
-    m_list->setColumnWidth(0, 385);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->verticalHeader()->hide();
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setMinimumSize(410, 240);
+    m_list = NewNameList(this);
     layout->addWidget(m_list);
 
-    auto *box = new QDialogButtonBox(this);
-    m_ok = box->addButton(edit ? QStringLiteral("OK") : QStringLiteral("  Delete"), QDialogButtonBox::AcceptRole);
-    m_ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    layout->addWidget(OkCancelButtons(this, m_ok, edit ? QStringLiteral("OK") : QStringLiteral("  Delete")));
     if (edit)
         connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { accept(); });
 
@@ -246,9 +224,10 @@ LabelStyleListDialog::LabelStyleListDialog(QWidget *parent, CDatabase &db, Actio
         const auto rows = ReadLabelStyles(db, QStringLiteral("SELECT * FROM LABSTYLE ORDER BY LABSTYLE_NAME DESC"));
         m_styles.assign(rows.rbegin(), rows.rend());
     });
-    m_list->setRowCount(int(m_styles.size()));
-    for (std::size_t i = 0; i < m_styles.size(); ++i)
-        m_list->setItem(int(i), 0, new QTableWidgetItem(m_styles[i].name));
+    QStringList names;
+    for (const LabelStyle &style : m_styles)
+        names << style.name;
+    FillNameList(m_list, names);
 }
 
 int LabelStyleListDialog::exec()
@@ -260,26 +239,17 @@ int LabelStyleListDialog::exec()
 
 QStringList LabelStyleListDialog::Names() const
 {
-    QStringList names;
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        names << m_list->item(r, 0)->text();
-    return names;
+    return NameListNames(m_list);
 }
 
 bool LabelStyleListDialog::SelectName(const QString &name)
 {
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        if (m_list->item(r, 0)->text() == name) {
-            m_list->selectRow(r);
-            return true;
-        }
-    return false;
+    return SelectNameListRow(m_list, name);
 }
 
 int LabelStyleListDialog::selectedIndex() const
 {
-    const auto rows = m_list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return SelectedNameListRow(m_list);
 }
 
 void LabelStyleListDialog::accept()

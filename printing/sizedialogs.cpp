@@ -1,9 +1,9 @@
 #include "sizedialogs.h"
 
+#include "dialogparts.h"
 #include "sizepictures.h"
 #include "tvmessage.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,17 +40,6 @@ QGroupBox *fieldGroup(QWidget *parent, const QString &title, const std::vector<s
 QString twoDecimals(double v)
 {
     return QString::asprintf("%.02f", v);
-}
-
-QDialogButtonBox *okCancel(QDialog *dialog, QPushButton *&ok)
-{
-    auto *box = new QDialogButtonBox(dialog);
-    ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    QObject::connect(box, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return box;
 }
 
 } // namespace
@@ -90,7 +79,7 @@ EnvelopeSizeDialog::EnvelopeSizeDialog(QWidget *parent, CDatabase &db, const Env
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
-    layout->addWidget(okCancel(this, m_ok));
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     if (existing) {
         m_size = *existing;
@@ -175,7 +164,7 @@ LabelSizeDialog::LabelSizeDialog(QWidget *parent, CDatabase &db, const LabelSize
     nameRow->addWidget(nameLabel);
     nameRow->addWidget(m_name, 1);
     layout->addLayout(nameRow);
-    layout->addWidget(okCancel(this, m_ok));
+    layout->addWidget(OkCancelButtons(this, m_ok));
 
     if (existing) {
         m_size = *existing;

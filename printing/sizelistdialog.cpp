@@ -1,11 +1,10 @@
 #include "sizelistdialog.h"
 
 #include "dberror.h"
+#include "dialogparts.h"
 #include "sizedialogs.h"
 #include "tvmessage.h"
 
-#include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -28,26 +27,11 @@ SizeListDialog::SizeListDialog(QWidget *parent, CDatabase &db, Sizes sizes, Acti
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(heading, this));
 
-    m_list = new QTableWidget(0, 1, this);
-    m_list->setHorizontalHeaderLabels({QStringLiteral("Name")});
-    m_list->setColumnWidth(0, 385);
-    m_list->horizontalHeader()->setStretchLastSection(true);
-    m_list->verticalHeader()->hide();
-    m_list->setShowGrid(true);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setMinimumSize(410, 240);
+    m_list = NewNameList(this);
     layout->addWidget(m_list);
 
-    auto *box = new QDialogButtonBox(this);
     const QString okText = edit ? QStringLiteral("OK") : envelope ? QStringLiteral("Delete") : QStringLiteral("  Delete");
-    m_ok = box->addButton(okText, QDialogButtonBox::AcceptRole);
-    m_ok->setDefault(true);
-    box->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(box);
+    layout->addWidget(OkCancelButtons(this, m_ok, okText));
     if (edit)
         connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { accept(); });
 
@@ -62,10 +46,15 @@ SizeListDialog::SizeListDialog(QWidget *parent, CDatabase &db, Sizes sizes, Acti
             m_labels.assign(rows.rbegin(), rows.rend());
         }
     });
-    const std::size_t count = envelope ? m_envelopes.size() : m_labels.size();
-    m_list->setRowCount(int(count));
-    for (std::size_t i = 0; i < count; ++i)
-        m_list->setItem(int(i), 0, new QTableWidgetItem(envelope ? m_envelopes[i].name : m_labels[i].name));
+    QStringList names;
+    if (envelope) {
+        for (const EnvelopeSize &size : m_envelopes)
+            names << size.name;
+    } else {
+        for (const LabelSize &size : m_labels)
+            names << size.name;
+    }
+    FillNameList(m_list, names);
 }
 
 int SizeListDialog::exec()
@@ -77,26 +66,17 @@ int SizeListDialog::exec()
 
 QStringList SizeListDialog::Names() const
 {
-    QStringList names;
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        names << m_list->item(r, 0)->text();
-    return names;
+    return NameListNames(m_list);
 }
 
 bool SizeListDialog::SelectName(const QString &name)
 {
-    for (int r = 0; r < m_list->rowCount(); ++r)
-        if (m_list->item(r, 0)->text() == name) {
-            m_list->selectRow(r);
-            return true;
-        }
-    return false;
+    return SelectNameListRow(m_list, name);
 }
 
 int SizeListDialog::selectedIndex() const
 {
-    const auto rows = m_list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return SelectedNameListRow(m_list);
 }
 
 void SizeListDialog::accept()
