@@ -1,57 +1,17 @@
 #include "xlsreader.h"
 
-#include <QFile>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <cmath>
-#include <freexl.h>
 
-XlsSheetReader::~XlsSheetReader()
+namespace {
+quint64 key(unsigned row, unsigned column)
 {
-    Close();
+    return (quint64(row) << 32) | column;
 }
-
-bool XlsSheetReader::Open(const QString &path)
-{
-    Close();
-    const void *handle = nullptr;
-    const int rc = freexl_open(QFile::encodeName(path).constData(), &handle);
-    // FreeXL may report success with no handle after a parse error.
-    if (rc != FREEXL_OK || !handle) {
-        if (handle)
-            freexl_close(handle);
-        return false;
-    }
-    m_handle = handle;
-    unsigned int info = 0;
-    if (freexl_get_info(m_handle, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK || info != FREEXL_BIFF_PLAIN) {
-        Close();
-        return false;
-    }
-    if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0) {
-        Close();
-        return false;
-    }
-    if (freexl_select_active_worksheet(m_handle, 0) != FREEXL_OK) {
-        Close();
-        return false;
-    }
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_worksheet_dimensions(m_handle, &rows, &columns) != FREEXL_OK) {
-        Close();
-        return false;
-    }
-    m_rows = rows;
-    m_columns = columns;
-    return true;
-}
-
-void XlsSheetReader::Close()
-{
-    if (m_handle)
-        freexl_close(m_handle);
-    m_handle = nullptr;
-    m_rows = m_columns = 0;
-}
+} // namespace
 
 QString NumberText(double value)
 {
@@ -60,37 +20,110 @@ QString NumberText(double value)
     if (value == std::trunc(value) && std::fabs(value) < 1e15)
         return QString::number(static_cast<long long>(value));
     // General shows at most about eleven significant digits.
-    QString text = QString::number(value, 'g', 11);
-    return text;
+    return QString::number(value, 'g', 11);
+}
+
+QString XlsSheetReader::ReaderProgram()
+{
+    const QString name = QStringLiteral("tesmar-xlsread");
+    const QString beside = QCoreApplication::applicationDirPath() + u'/' + name;
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QStandardPaths::findExecutable(name);
+}
+
+bool XlsSheetReader::Open(const QString &path, int timeoutMs)
+{
+    Close();
+    const QString program = ReaderProgram();
+    if (program.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QProcess reader;
+    reader.setProcessChannelMode(QProcess::SeparateChannels);
+    reader.setStandardErrorFile(QProcess::nullDevice());
+    reader.start(program, {path}, QIODevice::ReadOnly);
+    if (!reader.waitForStarted(10000))
+        return false;
+    QByteArray output;
+    const qint64 limit = qint64(1) << 30; // more output than any real sheet gives
+    while (reader.state() != QProcess::NotRunning) {
+        if (!reader.waitForReadyRead(timeoutMs) && reader.state() != QProcess::NotRunning) {
+            reader.kill();
+            reader.waitForFinished(5000);
+            return false;
+        }
+        output += reader.readAllStandardOutput();
+        if (output.size() > limit) {
+            reader.kill();
+            reader.waitForFinished(5000);
+            return false;
+        }
+    }
+    output += reader.readAllStandardOutput();
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0)
+        return false;
+    return Parse(output);
+}
+
+bool XlsSheetReader::Parse(const QByteArray &output)
+{
+    Close();
+    qsizetype pos = 0;
+    auto line = [&](QByteArray &out) {
+        const qsizetype end = output.indexOf('\n', pos);
+        if (end < 0)
+            return false;
+        out = output.mid(pos, end - pos);
+        pos = end + 1;
+        return true;
+    };
+    QByteArray l;
+    if (!line(l) || l != "CORVELLE-XLS 1" || !line(l))
+        return false;
+    QList<QByteArray> dims = l.split(' ');
+    bool ok1 = false, ok2 = false;
+    if (dims.size() != 2)
+        return false;
+    const unsigned rows = dims[0].toUInt(&ok1), columns = dims[1].toUInt(&ok2);
+    if (!ok1 || !ok2)
+        return false;
+    QHash<quint64, QString> cells;
+    for (;;) {
+        if (!line(l))
+            return false;
+        if (l == "END")
+            break;
+        const QList<QByteArray> parts = l.split(' ');
+        if (parts.size() != 3)
+            return false;
+        bool a = false, b = false, c = false;
+        const unsigned row = parts[0].toUInt(&a), column = parts[1].toUInt(&b);
+        const qsizetype size = parts[2].toLongLong(&c);
+        if (!a || !b || !c || size < 0 || row == 0 || column == 0 || row > rows || column > columns ||
+            pos + size + 1 > output.size() || output[pos + size] != '\n')
+            return false;
+        cells.insert(key(row, column), QString::fromUtf8(output.constData() + pos, size));
+        pos += size + 1;
+    }
+    m_rows = rows;
+    m_columns = columns;
+    m_cells = std::move(cells);
+    m_open = true;
+    return true;
+}
+
+void XlsSheetReader::Close()
+{
+    m_open = false;
+    m_rows = m_columns = 0;
+    m_cells.clear();
 }
 
 bool XlsSheetReader::CellText(unsigned row, unsigned column, QString &text) const
 {
     text.clear();
-    if (!m_handle)
+    if (!m_open)
         return false;
-    if (row == 0 || column == 0 || row > m_rows || column > m_columns)
-        return true;
-    FreeXL_CellValue value{};
-    if (freexl_get_cell_value(m_handle, row - 1, static_cast<unsigned short>(column - 1), &value) != FREEXL_OK)
-        return false;
-    switch (value.type) {
-    case FREEXL_CELL_INT:
-        text = QString::number(value.value.int_value);
-        break;
-    case FREEXL_CELL_DOUBLE:
-        text = NumberText(value.value.double_value);
-        break;
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        if (value.value.text_value)
-            text = QString::fromUtf8(value.value.text_value);
-        break;
-    default:
-        break;
-    }
+    text = m_cells.value(key(row, column));
     return true;
 }

@@ -1,33 +1,43 @@
 #pragma once
-// The first worksheet of an Excel 97-2003 file, read with FreeXL: its used
-// range and the text of each cell as the sheet shows it (a number 11000 is
-// "11000", not "11000.0").
+// The first worksheet of an Excel 97-2003 file: its used range and the text
+// of each cell as the sheet shows it (a number 11000 is "11000", not
+// "11000.0"). The file is read by FreeXL in a separate process
+// (tesmar-xlsread, installed beside the program), so a damaged or hostile
+// file can never crash the program; any failure of that process counts as a
+// file that cannot be read.
+#include <QHash>
 #include <QString>
 
 class XlsSheetReader {
 public:
     XlsSheetReader() = default;
-    ~XlsSheetReader();
-    XlsSheetReader(const XlsSheetReader &) = delete;
-    XlsSheetReader &operator=(const XlsSheetReader &) = delete;
 
-    // Opens the file and selects its first worksheet; false on any failure
-    // (not a compound file, damaged, no worksheet, password protected).
-    bool Open(const QString &path);
+    // Reads the file's first worksheet; false on any failure (not a compound
+    // file, damaged, no worksheet, password protected, reader not found or
+    // ended abnormally, longer than `timeoutMs`).
+    bool Open(const QString &path, int timeoutMs = 120000);
     void Close();
 
     // Number of the last used row and column, counted from 1 (0 when empty).
     unsigned LastRow() const { return m_rows; }
     unsigned LastColumn() const { return m_columns; }
 
-    // Text of a cell, row and column counted from 1. False on a read error;
-    // a cell outside the used range or empty gives an empty text.
+    // Text of a cell, row and column counted from 1. False when no sheet is
+    // open; a cell outside the used range or empty gives an empty text.
     bool CellText(unsigned row, unsigned column, QString &text) const;
 
+    // Parses the reader's output; false when it is malformed. Public for tests.
+    bool Parse(const QByteArray &output);
+
+    // Where the reader program is looked for: beside the running program,
+    // then on the PATH.
+    static QString ReaderProgram();
+
 private:
-    const void *m_handle = nullptr;
+    bool m_open = false;
     unsigned m_rows = 0;
     unsigned m_columns = 0;
+    QHash<quint64, QString> m_cells;
 };
 
 // The text a sheet shows for a number in the General format.

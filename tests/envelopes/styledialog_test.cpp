@@ -317,7 +317,7 @@ TEST(EnvelopeStyleDialog, UndecodableLogoStopsTheEdit)
         id = set.m_ID_ENVSTYLE_ENVSTYLE;
         set.Edit();
         set.m_RETURN = RETURN_LOGO;
-        set.m_LOGO = QByteArray("\xFF\xD8\xFF not a picture", 20);
+        set.m_LOGO = QByteArray("\xFF\xD8\xFF not a picture");
         set.Update();
     }
     EnvelopeStyleDialog dialog(nullptr, temp.db(), id);

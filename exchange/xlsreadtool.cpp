@@ -1,0 +1,96 @@
+// tesmar-xlsread: reads the first worksheet of an .xls file with FreeXL and
+// writes its cells to standard output. The import runs it as a separate
+// process, so that a damaged or hostile file that upsets the reading
+// library can only end this small process, never the program.
+//
+// Output on success (exit code 0):
+//   "CORVELLE-XLS 1\n", "<last row> <last column>\n", then for each cell
+//   that holds text: "<row> <column> <byte count>\n<UTF-8 bytes>\n", and
+//   "END\n". Rows and columns count from 1. Any failure: exit code 1.
+#include "xlsreader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <freexl.h>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+int fail(const void *handle)
+{
+    if (handle)
+        freexl_close(handle);
+    return 1;
+}
+
+std::string cellText(const FreeXL_CellValue &value)
+{
+    switch (value.type) {
+    case FREEXL_CELL_INT:
+        return std::to_string(value.value.int_value);
+    case FREEXL_CELL_DOUBLE:
+        return NumberText(value.value.double_value).toStdString();
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+        return value.value.text_value ? std::string(value.value.text_value) : std::string();
+    default:
+        return std::string();
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: tesmar-xlsread FILE.xls\n");
+        return 2;
+    }
+    // A hostile file must not make the reader eat the machine's memory.
+    const rlim_t limit = rlim_t(2048) * 1024 * 1024;
+    struct rlimit rl = {limit, limit};
+    setrlimit(RLIMIT_AS, &rl);
+
+    const void *handle = nullptr;
+    if (freexl_open(argv[1], &handle) != FREEXL_OK || !handle)
+        return fail(handle);
+    unsigned int info = 0;
+    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK || info != FREEXL_BIFF_PLAIN)
+        return fail(handle);
+    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0)
+        return fail(handle);
+    if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK)
+        return fail(handle);
+    unsigned int rows = 0;
+    unsigned short columns = 0;
+    if (freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
+        return fail(handle);
+
+    std::string out = "CORVELLE-XLS 1\n" + std::to_string(rows) + ' ' + std::to_string(columns) + '\n';
+    for (unsigned int r = 0; r < rows; ++r) {
+        for (unsigned short c = 0; c < columns; ++c) {
+            FreeXL_CellValue value{};
+            if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
+                return fail(handle);
+            const std::string text = cellText(value);
+            if (text.empty())
+                continue;
+            out += std::to_string(r + 1) + ' ' + std::to_string(c + 1) + ' ' + std::to_string(text.size()) + '\n';
+            out += text;
+            out += '\n';
+        }
+        if (out.size() > (1u << 20)) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    }
+    out += "END\n";
+    freexl_close(handle);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
