@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QDockWidget>
 #include <QTest>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace {
@@ -563,4 +564,27 @@ TEST(MainWindowStart, WithoutRootFolderTheWindowDoesNotComeUp)
     CMainFrame frame(t.db());
     EXPECT_FALSE(frame.Create());
     EXPECT_EQ(rec.Ids(), std::vector<int>{8}); // reported once
+}
+
+// With every part of the program built in, every command of the menus and the
+// toolbar has something to do: none is left without a handler.
+TEST_F(MainWindowTest, EveryCommandHasAHandler)
+{
+    const std::set<int> ownedByTheWindow = {
+        ID_APP_EXIT_MENU, ID_EDIT_UNDO,    ID_EDIT_CUT,      ID_EDIT_COPY,    ID_EDIT_PASTE,     ID_EDIT_DELETE,
+        ID_EDIT_SELECT_ALL, ID_PAGE_VIEW,  ID_PAGE_NEW,      ID_PAGE_EDIT,    ID_PAGE_QUICK,     ID_ADDRESS_DELETE,
+        ID_VIEW_MENUBAR,  ID_VIEW_TOOLBAR, ID_VIEW_STATUSBAR, ID_VIEW_TREE,   ID_VIEW_LIST,      ID_HELP_CONTENTS,
+        ID_HELP_INDEX,    ID_APP_ABOUT,    ID_GAME_BLOCKS,   ID_GAME_SNAKE};
+    for (const CommandInfo &c : CommandTable()) {
+        const int id = CanonicalCommand(c.id);
+        if (ownedByTheWindow.count(id))
+            continue;
+        const CommandHandler *handler = FindCommand(id);
+        EXPECT_TRUE(handler && handler->run) << "command " << c.id << " " << c.text.toStdString();
+    }
+    // The settings and the mass commands are available at once.
+    frame->UpdateCommandStates();
+    for (int id : {ID_FILE_PRINT_SETUP, ID_ENVSIZE_NEW, ID_LABSTYLE_EDIT, ID_BACKUP, ID_EXPORT_EXCEL, ID_SEARCH,
+                   ID_REPORT, ID_FOLDER_NEW, ID_MASS_PRINT_LABEL, ID_TB_MASS_PREVIEW_ENVELOPE, ID_GAME_SNAKE})
+        EXPECT_TRUE(frame->action(id)->isEnabled()) << id;
 }
