@@ -1,3 +1,4 @@
+#include "multilinefield.h"
 #include "addresspages.h"
 #include "addresspanes.h"
 #include "addressrecords.h"
@@ -105,37 +106,11 @@ void ValueNoteListWidget::contextMenuEvent(QContextMenuEvent *event)
 
 namespace {
 
-QPlainTextEdit *multiLine(QWidget *parent, const char *name)
-{
-    auto *e = new QPlainTextEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setTabChangesFocus(true);
-    e->setLineWrapMode(QPlainTextEdit::NoWrap);
-    e->setFixedHeight(e->fontMetrics().height() * 2 + 12);
-    return e;
-}
-
-// Texts of multi-line fields are stored with CR LF between lines.
-QString stored(const QPlainTextEdit *e)
-{
-    QString t = e->toPlainText();
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\n', QLatin1String("\r\n"));
-    return t;
-}
-
-void showText(QPlainTextEdit *e, const QString &value)
-{
-    QString t = value;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    e->setPlainText(t);
-}
-
 QString trimmed(QPlainTextEdit *e)
 {
-    const QString t = stored(e).trimmed();
-    if (t != stored(e))
-        showText(e, t);
+    const QString t = StoredText(e).trimmed();
+    if (t != StoredText(e))
+        ShowStoredText(e, t);
     return t;
 }
 
@@ -150,10 +125,10 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
 
     auto *printGroup = new QGroupBox(kind == View ? QStringLiteral("Data to print") : QString(), this);
     auto *pg = new QGridLayout(printGroup);
-    name = multiLine(this, "name");
-    street = multiLine(this, "street");
-    town = multiLine(this, "town");
-    other = multiLine(this, "other");
+    name = NewMultiLineField(this, "name");
+    street = NewMultiLineField(this, "street");
+    town = NewMultiLineField(this, "town");
+    other = NewMultiLineField(this, "other");
     zip = new QLineEdit(this);
     zip->setObjectName(QStringLiteral("zip"));
     const QString star = editable ? QStringLiteral(" *") : QString();
@@ -177,7 +152,7 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
     if (!quick) {
         auto *infoGroup = new QGroupBox(kind == View ? QStringLiteral("Additional information") : QString(), this);
         auto *ig = new QGridLayout(infoGroup);
-        notes = multiLine(this, "notes");
+        notes = NewMultiLineField(this, "notes");
         phones = new ValueNoteListWidget(QStringLiteral("Phone"), false, this);
         phones->setObjectName(QStringLiteral("phones"));
         emails = new ValueNoteListWidget(QStringLiteral("E-mail"), true, this);
@@ -292,13 +267,13 @@ void AddressPage::Fill(AddressEntry *entry)
         return;
     m_id = entry->id;
     m_folder = entry->folder;
-    showText(name, entry->name);
-    showText(street, entry->street);
-    showText(town, entry->town);
+    ShowStoredText(name, entry->name);
+    ShowStoredText(street, entry->street);
+    ShowStoredText(town, entry->town);
     zip->setText(entry->zip);
-    showText(other, entry->country);
+    ShowStoredText(other, entry->country);
     if (notes)
-        showText(notes, entry->note);
+        ShowStoredText(notes, entry->note);
     if (!phones)
         return;
     // The phone and e-mail lists are read once and then kept with the entry.
@@ -347,12 +322,12 @@ AddressEntry AddressPage::pageValues() const
     AddressEntry e;
     e.id = m_id;
     e.folder = m_folder;
-    e.name = stored(name);
-    e.street = stored(street);
-    e.town = stored(town);
+    e.name = StoredText(name);
+    e.street = StoredText(street);
+    e.town = StoredText(town);
     e.zip = zip->text();
-    e.country = stored(other);
-    e.note = notes ? stored(notes) : QString();
+    e.country = StoredText(other);
+    e.note = notes ? StoredText(notes) : QString();
     return e;
 }
 
@@ -369,12 +344,12 @@ void AddressPage::trimAll()
 std::optional<AddressEntry> AddressPage::QuickAddress()
 {
     trimAll();
-    if (stored(name).isEmpty()) {
+    if (StoredText(name).isEmpty()) {
         CTVError(2);
         name->setFocus();
         return std::nullopt;
     }
-    if (stored(town).isEmpty()) {
+    if (StoredText(town).isEmpty()) {
         CTVError(3);
         town->setFocus();
         return std::nullopt;

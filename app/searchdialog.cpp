@@ -1,3 +1,4 @@
+#include "multilinefield.h"
 #include "searchdialog.h"
 #include "dberror.h"
 #include "tvmessage.h"
@@ -11,49 +12,19 @@
 #include <QPushButton>
 #include <algorithm>
 
-namespace {
-
-QPlainTextEdit *multiLine(QWidget *parent, const char *name)
-{
-    auto *e = new QPlainTextEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setTabChangesFocus(true);
-    e->setLineWrapMode(QPlainTextEdit::NoWrap);
-    e->setFixedHeight(e->fontMetrics().lineSpacing() * 2 + 12);
-    return e;
-}
-
-// A multi-line field's text with its line breaks stored as CR LF.
-QString stored(const QPlainTextEdit *e)
-{
-    QString t = e->toPlainText();
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\n', QLatin1String("\r\n"));
-    return t;
-}
-
-void showValue(QPlainTextEdit *e, QString value)
-{
-    value.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (e->toPlainText() != value)
-        e->setPlainText(value);
-}
-
-} // namespace
-
 CAddressSearchDlg::CAddressSearchDlg(CDatabase &db, OpenAddress open, QWidget *parent)
     : QDialog(parent), m_db(db), m_open(std::move(open))
 {
     setObjectName(QStringLiteral("addressSearchDialog"));
     setWindowTitle(QStringLiteral("Address search"));
     auto *grid = new QGridLayout(this);
-    m_name = multiLine(this, "searchName");
-    m_street = multiLine(this, "searchStreet");
-    m_town = multiLine(this, "searchTown");
+    m_name = NewMultiLineField(this, "searchName");
+    m_street = NewMultiLineField(this, "searchStreet");
+    m_town = NewMultiLineField(this, "searchTown");
     m_zip = new QLineEdit(this);
     m_zip->setObjectName(QStringLiteral("searchZip"));
-    m_country = multiLine(this, "searchCountry");
-    m_note = multiLine(this, "searchNote");
+    m_country = NewMultiLineField(this, "searchCountry");
+    m_note = NewMultiLineField(this, "searchNote");
     const std::pair<const char *, QWidget *> fields[] = {
         {"Name (company name)", m_name}, {"Street, house No.", m_street}, {"Town/City", m_town},
         {"ZIP", m_zip},                   {"Other (country)", m_country},   {"Notes", m_note},
@@ -119,12 +90,12 @@ QWidget *CAddressSearchDlg::fieldWidget(SearchField field) const
 SearchCriteria CAddressSearchDlg::Criteria() const
 {
     SearchCriteria c;
-    c.name = stored(m_name);
-    c.street = stored(m_street);
-    c.town = stored(m_town);
+    c.name = StoredText(m_name);
+    c.street = StoredText(m_street);
+    c.town = StoredText(m_town);
     c.zip = m_zip->text();
-    c.country = stored(m_country);
-    c.note = stored(m_note);
+    c.country = StoredText(m_country);
+    c.note = StoredText(m_note);
     c.exact = m_exact->isChecked();
     return c;
 }
@@ -133,13 +104,13 @@ void CAddressSearchDlg::Find()
 {
     SearchCriteria c = Criteria();
     c.Trim();
-    showValue(m_name, c.name);
-    showValue(m_street, c.street);
-    showValue(m_town, c.town);
+    ShowStoredText(m_name, c.name);
+    ShowStoredText(m_street, c.street);
+    ShowStoredText(m_town, c.town);
     if (m_zip->text() != c.zip)
         m_zip->setText(c.zip);
-    showValue(m_country, c.country);
-    showValue(m_note, c.note);
+    ShowStoredText(m_country, c.country);
+    ShowStoredText(m_note, c.note);
     if (const std::optional<SearchField> bad = FirstDisallowedField(c)) {
         CTVError::Show(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
         fieldWidget(*bad)->setFocus();

@@ -1,3 +1,4 @@
+#include "multilinefield.h"
 #include "reportoptionsdialog.h"
 
 #include "folderwidgets.h"
@@ -12,36 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-QPlainTextEdit *multiLine(QWidget *parent, const char *name)
-{
-    auto *e = new QPlainTextEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setTabChangesFocus(true);
-    e->setLineWrapMode(QPlainTextEdit::NoWrap);
-    e->setFixedHeight(e->fontMetrics().lineSpacing() * 2 + 12);
-    return e;
-}
-
-// A multi-line field's text with its line breaks stored as CR LF.
-QString stored(const QPlainTextEdit *e)
-{
-    QString t = e->toPlainText();
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(u'\n', QLatin1String("\r\n"));
-    return t;
-}
-
-void showTrimmed(QPlainTextEdit *e, QString value)
-{
-    value.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (e->toPlainText() != value)
-        e->setPlainText(value);
-}
-
-} // namespace
-
 ReportOptionsDialog::ReportOptionsDialog(CDatabase &db, QWidget *parent) : QDialog(parent), m_db(db)
 {
     setObjectName(QStringLiteral("reportOptionsDialog"));
@@ -54,13 +25,13 @@ ReportOptionsDialog::ReportOptionsDialog(CDatabase &db, QWidget *parent) : QDial
     heading->setFont(bold);
     grid->addWidget(heading, row++, 0, 1, 4);
 
-    m_name = multiLine(this, "reportName");
-    m_street = multiLine(this, "reportStreet");
-    m_town = multiLine(this, "reportTown");
+    m_name = NewMultiLineField(this, "reportName");
+    m_street = NewMultiLineField(this, "reportStreet");
+    m_town = NewMultiLineField(this, "reportTown");
     m_zip = new QLineEdit(this);
     m_zip->setObjectName(QStringLiteral("reportZip"));
-    m_country = multiLine(this, "reportCountry");
-    m_note = multiLine(this, "reportNote");
+    m_country = NewMultiLineField(this, "reportCountry");
+    m_note = NewMultiLineField(this, "reportNote");
     const std::pair<const char *, QWidget *> fields[] = {
         {"Name (company name)", m_name}, {"Street, house NO.", m_street},   {"Town/City", m_town},
         {"ZIP", m_zip},                   {"Other (country...)", m_country}, {"Notes", m_note},
@@ -126,12 +97,12 @@ QWidget *ReportOptionsDialog::fieldWidget(SearchField field) const
 ReportCriteria ReportOptionsDialog::Criteria() const
 {
     ReportCriteria c;
-    c.texts.name = stored(m_name);
-    c.texts.street = stored(m_street);
-    c.texts.town = stored(m_town);
+    c.texts.name = StoredText(m_name);
+    c.texts.street = StoredText(m_street);
+    c.texts.town = StoredText(m_town);
     c.texts.zip = m_zip->text();
-    c.texts.country = stored(m_country);
-    c.texts.note = stored(m_note);
+    c.texts.country = StoredText(m_country);
+    c.texts.note = StoredText(m_note);
     c.texts.exact = m_exact->isChecked();
     c.unique = m_unique->isChecked();
     c.folders = m_folders;
@@ -168,13 +139,13 @@ void ReportOptionsDialog::accept()
 {
     ReportCriteria c = Criteria();
     c.texts.Trim();
-    showTrimmed(m_name, c.texts.name);
-    showTrimmed(m_street, c.texts.street);
-    showTrimmed(m_town, c.texts.town);
+    ShowStoredText(m_name, c.texts.name);
+    ShowStoredText(m_street, c.texts.street);
+    ShowStoredText(m_town, c.texts.town);
     if (m_zip->text() != c.texts.zip)
         m_zip->setText(c.texts.zip);
-    showTrimmed(m_country, c.texts.country);
-    showTrimmed(m_note, c.texts.note);
+    ShowStoredText(m_country, c.texts.country);
+    ShowStoredText(m_note, c.texts.note);
     if (const std::optional<SearchField> bad = FirstDisallowedReportField(c)) {
         CTVError::Show(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
         fieldWidget(*bad)->setFocus();
