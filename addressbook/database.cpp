@@ -1,5 +1,6 @@
 #include "database.h"
 #include "recordsets.h"
+#include "textcompare.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -63,18 +64,7 @@ void umatchFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
 
 int UnicodeCaseCompare(const char *a, int an, const char *b, int bn)
 {
-    if (isAscii(a, an) && isAscii(b, bn)) {
-        const int n = an < bn ? an : bn;
-        for (int i = 0; i < n; ++i) {
-            const unsigned char x = lowerAscii(static_cast<unsigned char>(a[i]));
-            const unsigned char y = lowerAscii(static_cast<unsigned char>(b[i]));
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return an == bn ? 0 : (an < bn ? -1 : 1);
-    }
-    const int c = folded(a, an).compare(folded(b, bn));
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return CompareTextsUtf8(a, an, b, bn);
 }
 
 bool UnicodeCaseContains(const char *h, int hn, const char *n, int nn)
@@ -141,12 +131,26 @@ void CDatabase::Open(const QString &path, bool exclusive)
     openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, exclusive);
     try {
         CheckSchema();
+        // Files written before texts were indexed in the alphabetic order get
+        // their indexes rebuilt once, so look-ups and ordering agree.
+        if (userVersion() < kTextOrderVersion)
+            ExecuteRaw(QStringLiteral("REINDEX UNOCASE; PRAGMA user_version = %1").arg(kTextOrderVersion));
         if (exclusive) // take the lock now, not at the first write
             ExecuteRaw(QStringLiteral("BEGIN EXCLUSIVE; COMMIT"));
     } catch (...) {
         Close();
         throw;
     }
+}
+
+int CDatabase::userVersion() const
+{
+    sqlite3_stmt *stmt = nullptr;
+    int version = 0;
+    if (sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        version = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return version;
 }
 
 void CDatabase::Create(const QString &path)

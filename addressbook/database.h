@@ -55,7 +55,12 @@ public:
     // Verifies that the twelve tables exist with their columns.
     void CheckSchema() const;
 
+    // The file's format mark (PRAGMA user_version): 2 means its text indexes
+    // follow the alphabetic order of CompareTexts.
+    static constexpr int kTextOrderVersion = 2;
+
 private:
+    int userVersion() const;
     void openFile(const QString &path, int flags, bool exclusive);
     void registerFunctions();
 

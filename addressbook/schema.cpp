@@ -1,4 +1,5 @@
 #include "schema.h"
+#include "database.h"
 #include "ids.h"
 #include "recordsets.h"
 
@@ -56,6 +57,7 @@ void CreateSchema(CDatabase &db)
         " DELETE FROM TEL WHERE ID_TEL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
         " DELETE FROM EMAIL WHERE ID_EMAIL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
         " END;");
+    sql << QStringLiteral("PRAGMA user_version = %1;").arg(CDatabase::kTextOrderVersion);
     db.BeginTrans();
     try {
         db.ExecuteRaw(sql.join(u'\n'));

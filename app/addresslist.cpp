@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "addresslist.h"
 #include "addressrecords.h"
 #include "dberror.h"
@@ -41,11 +42,20 @@ QVariant AddressListModel::headerData(int section, Qt::Orientation orientation, 
 
 void AddressListModel::sort(int column, Qt::SortOrder)
 {
-    // Always ascending by the stored text, without regard to case.
+    // Always ascending by the stored text, without regard to case. A key per
+    // row makes sorting a hundred thousand rows quick.
     emit layoutAboutToBeChanged();
-    std::stable_sort(m_rows.begin(), m_rows.end(), [column](const AddressEntry &a, const AddressEntry &b) {
-        return columnText(a, column).compare(columnText(b, column), Qt::CaseInsensitive) < 0;
-    });
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
+    keys.reserve(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        keys.emplace_back(TextSortKey(columnText(m_rows[i], column)), i);
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+    std::vector<AddressEntry> sorted;
+    sorted.reserve(m_rows.size());
+    for (const auto &k : keys)
+        sorted.push_back(std::move(m_rows[k.second]));
+    m_rows = std::move(sorted);
     emit layoutChanged();
 }
 

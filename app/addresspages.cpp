@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "multilinefield.h"
 #include "addresspages.h"
 #include "addresspanes.h"
@@ -70,7 +71,7 @@ void ValueNoteListWidget::sortByColumn(int column)
     while (topLevelItemCount() > 0)
         items << takeTopLevelItem(0);
     std::stable_sort(items.begin(), items.end(), [column](QTreeWidgetItem *a, QTreeWidgetItem *b) {
-        return a->text(column).compare(b->text(column), Qt::CaseInsensitive) < 0;
+        return CompareTexts(a->text(column), b->text(column)) < 0;
     });
     addTopLevelItems(items);
 }

@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "addresstable.h"
 
 #include <QHeaderView>
@@ -42,7 +43,7 @@ void AddressTableModel::sort(int column, Qt::SortOrder)
         return;
     emit layoutAboutToBeChanged();
     std::stable_sort(m_rows.begin(), m_rows.end(), [column](const AddressEntry &a, const AddressEntry &b) {
-        return columnText(a, column).compare(columnText(b, column), Qt::CaseInsensitive) < 0;
+        return CompareTexts(columnText(a, column), columnText(b, column)) < 0;
     });
     emit layoutChanged();
 }

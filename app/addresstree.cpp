@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "addresstree.h"
 #include "addressrecords.h"
 #include "dberror.h"
@@ -165,7 +166,7 @@ TreeItem *CAddressTreeCtrl::InsertFolderItem(TreeItem *parent, const FolderEntry
     int pos = 0;
     for (; pos < parent->childCount(); ++pos) {
         auto *c = static_cast<TreeItem *>(parent->child(pos));
-        if (!c->isFolder() || c->folder()->name.compare(folder.name, Qt::CaseInsensitive) >= 0)
+        if (!c->isFolder() || CompareTexts(c->folder()->name, folder.name) >= 0)
             break;
     }
     parent->insertChild(pos, item);
@@ -179,7 +180,7 @@ TreeItem *CAddressTreeCtrl::InsertAddressItem(TreeItem *parent, const AddressEnt
     int pos = 0;
     for (; pos < parent->childCount(); ++pos) {
         auto *c = static_cast<TreeItem *>(parent->child(pos));
-        if (!c->isFolder() && c->address()->name.compare(address.name, Qt::CaseInsensitive) >= 0)
+        if (!c->isFolder() && CompareTexts(c->address()->name, address.name) >= 0)
             break;
     }
     parent->insertChild(pos, item);
@@ -233,7 +234,7 @@ void CAddressTreeCtrl::MoveFolderItem(std::int32_t folder, std::int32_t oldParen
             int pos = 0;
             for (; pos < n->childCount(); ++pos) {
                 auto *c = static_cast<TreeItem *>(n->child(pos));
-                if (!c->isFolder() || c->folder()->name.compare(copy->folder()->name, Qt::CaseInsensitive) >= 0)
+                if (!c->isFolder() || CompareTexts(c->folder()->name, copy->folder()->name) >= 0)
                     break;
             }
             n->insertChild(pos, copy);

@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "printlist.h"
 
 #include "addressrecords.h"
@@ -38,7 +39,7 @@ void SortAddressRows(std::deque<AddressEntry> &rows, AddressColumn column)
     for (std::size_t i = 0; i < rows.size(); ++i)
         keys.emplace_back(JoinLines(columnText(rows[i], column)), i);
     std::stable_sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) {
-        return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+        return CompareTexts(a.first, b.first) < 0;
     });
     std::deque<AddressEntry> sorted;
     for (const auto &k : keys)

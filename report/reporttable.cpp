@@ -1,3 +1,4 @@
+#include "textcompare.h"
 #include "reporttable.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ void ReportTableModel::sort(int column, Qt::SortOrder)
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         keys.emplace_back(CellText(m_rows[i], column), i);
     std::stable_sort(keys.begin(), keys.end(), [](const auto &a, const auto &b) {
-        return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+        return CompareTexts(a.first, b.first) < 0;
     });
     std::vector<AddressEntry> sorted;
     sorted.reserve(m_rows.size());

@@ -5,6 +5,9 @@
 #include "sqlformat.h"
 #include "sqltranslate.h"
 #include "testsupport.h"
+#include "textcompare.h"
+
+#include <random>
 
 #include <QFile>
 #include <QProcess>
@@ -438,4 +441,57 @@ TEST(RecordSets, NestedTransactionRollsBackOnlyItsOwnPart)
     CSetAddress a(&db);
     a.Open(QStringLiteral("SELECT * FROM ADDRESS ORDER BY NAME"));
     EXPECT_EQ(names(a), QStringList{QStringLiteral("kept")});
+}
+
+TEST(Text, AlphabeticOrderWithAccentsBesideTheirLetters)
+{
+    TempDatabase t;
+    const std::int32_t root = rootFolder(t.db());
+    for (const char *name : {"Zeman", "Černý", "Cyril", "adam", "Ábel", "Bäcker", "Boulanger"})
+        addAddress(t.db(), root, QString::fromUtf8(name));
+    CSetAddress a(&t.db());
+    a.Open(QStringLiteral("SELECT * FROM ADDRESS ORDER BY NAME"));
+    EXPECT_EQ(names(a), (QStringList{QStringLiteral("Ábel"), QStringLiteral("adam"), QStringLiteral("Bäcker"),
+                                     QStringLiteral("Boulanger"), QStringLiteral("Černý"), QStringLiteral("Cyril"),
+                                     QStringLiteral("Zeman")}));
+    // Accents still tell texts apart; letter case does not.
+    a.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE NAME = 'CERNY'"));
+    EXPECT_TRUE(a.IsEOF());
+    a.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE NAME = 'ČERNÝ'"));
+    EXPECT_EQ(names(a), QStringList{QStringLiteral("Černý")});
+}
+
+TEST(Text, FastPathAgreesWithTheFullComparison)
+{
+    // Plain letters, digits and blanks take a fast path; it must give the
+    // full comparison's answer, or the database's indexes would disagree.
+    std::mt19937 rng(7);
+    const std::string alphabet = "aAbBzZ09 m5Q";
+    auto randomText = [&] {
+        std::string s(std::uniform_int_distribution<int>(0, 6)(rng), 'a');
+        for (char &c : s)
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+        return s;
+    };
+    for (int i = 0; i < 5000; ++i) {
+        const std::string x = randomText(), y = randomText();
+        const int fast = CompareTextsUtf8(x.data(), int(x.size()), y.data(), int(y.size()));
+        const int full = CompareTexts(QString::fromStdString(x), QString::fromStdString(y));
+        ASSERT_EQ(fast, full) << "'" << x << "' vs '" << y << "'";
+    }
+}
+
+TEST(Text, OlderFilesGetTheirIndexesRebuiltOnOpen)
+{
+    TempDatabase t;
+    t.db().ExecuteRaw(QStringLiteral("PRAGMA user_version = 0"));
+    const QString path = t.path();
+    t.db().Close();
+    CDatabase db;
+    db.Open(path);
+    sqlite3_stmt *stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), "PRAGMA user_version", -1, &stmt, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(stmt, 0), CDatabase::kTextOrderVersion);
+    sqlite3_finalize(stmt);
 }
