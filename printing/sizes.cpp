@@ -160,22 +160,28 @@ bool LabelSizeNameExists(CDatabase &db, const QString &name)
     return nameExists<CSetLabsize>(db, QStringLiteral("SELECT * FROM LABSIZE WHERE NAME = '%s'"), name);
 }
 
-bool SaveEnvelopeSize(CDatabase &db, EnvelopeSize &size, bool isNew)
+namespace {
+
+// Saves a size row: a new one takes its identifier from the counters, an
+// existing one is rewritten in place; one transaction either way.
+template <typename Set, typename Size>
+bool saveSize(CDatabase &db, Size &size, bool isNew, IdCounter counter, std::int32_t Set::*idMember,
+              const QString &emptySql, const char *oneRowSql)
 {
     std::int32_t newId = size.id;
     const bool saved = DbTransaction(db, [&] {
-        CSetEnvsize set(&db);
+        Set set(&db);
         if (isNew) {
             IdAllocator ids(db);
-            set.Open(QStringLiteral("SELECT * FROM ENVSIZE WHERE 0"));
+            set.Open(emptySql);
             set.AddNew();
-            newId = ids.Next(IdCounter::Envsize);
-            set.m_ID_ENVSIZE_ENVSIZE = newId;
+            newId = ids.Next(counter);
+            set.*idMember = newId;
             size.ToRecord(set);
             ids.Finish();
             set.Update();
         } else {
-            set.Open(SqlFormat(QStringLiteral("SELECT * FROM ENVSIZE WHERE ID_ENVSIZE_ENVSIZE = %d"), size.id));
+            set.Open(SqlFormat(QString::fromLatin1(oneRowSql), size.id));
             set.MoveFirst();
             set.Edit();
             size.ToRecord(set);
@@ -188,32 +194,20 @@ bool SaveEnvelopeSize(CDatabase &db, EnvelopeSize &size, bool isNew)
     return saved;
 }
 
+} // namespace
+
+bool SaveEnvelopeSize(CDatabase &db, EnvelopeSize &size, bool isNew)
+{
+    return saveSize(db, size, isNew, IdCounter::Envsize, &CSetEnvsize::m_ID_ENVSIZE_ENVSIZE,
+                    QStringLiteral("SELECT * FROM ENVSIZE WHERE 0"),
+                    "SELECT * FROM ENVSIZE WHERE ID_ENVSIZE_ENVSIZE = %d");
+}
+
 bool SaveLabelSize(CDatabase &db, LabelSize &size, bool isNew)
 {
-    std::int32_t newId = size.id;
-    const bool saved = DbTransaction(db, [&] {
-        CSetLabsize set(&db);
-        if (isNew) {
-            IdAllocator ids(db);
-            set.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
-            set.AddNew();
-            newId = ids.Next(IdCounter::Labsize);
-            set.m_ID_LABSIZE_LABSIZE = newId;
-            size.ToRecord(set);
-            ids.Finish();
-            set.Update();
-        } else {
-            set.Open(SqlFormat(QStringLiteral("SELECT * FROM LABSIZE WHERE ID_LABSIZE_LABSIZE = %d"), size.id));
-            set.MoveFirst();
-            set.Edit();
-            size.ToRecord(set);
-            set.Update();
-        }
-        set.Close();
-    });
-    if (saved)
-        size.id = newId;
-    return saved;
+    return saveSize(db, size, isNew, IdCounter::Labsize, &CSetLabsize::m_ID_LABSIZE_LABSIZE,
+                    QStringLiteral("SELECT * FROM LABSIZE WHERE 0"),
+                    "SELECT * FROM LABSIZE WHERE ID_LABSIZE_LABSIZE = %d");
 }
 
 namespace {
