@@ -82,21 +82,29 @@ void FolderDialogBase::ShowCheckError(int message)
         CTVError::Show(message, TVB_OK);
 }
 
-CNewFolderDlg::CNewFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
+FolderNameDialogBase::FolderNameDialogBase(CDatabase &db, AddressPanes *panes, QWidget *parent,
+                                           const QString &objectName, const QString &title,
+                                           const QString &nameLabel, const QString &treeLabel)
     : FolderDialogBase(db, panes, parent)
 {
-    setObjectName(QStringLiteral("newFolderDialog"));
-    setWindowTitle(QStringLiteral("New folder"));
+    setObjectName(objectName);
+    setWindowTitle(title);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("New folder"), this));
+    layout->addWidget(new QLabel(nameLabel, this));
     m_name = nameField(this);
     layout->addWidget(m_name);
-    layout->addWidget(new QLabel(QStringLiteral("Insert to"), this));
+    layout->addWidget(new QLabel(treeLabel, this));
     m_tree = new FolderChooserTree(db, this);
     layout->addWidget(m_tree);
     layout->addWidget(buttons(this, QStringLiteral("OK")));
     m_usable = m_tree->Fill();
     m_name->setFocus();
+}
+
+CNewFolderDlg::CNewFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
+    : FolderNameDialogBase(db, panes, parent, QStringLiteral("newFolderDialog"), QStringLiteral("New folder"),
+                           QStringLiteral("New folder"), QStringLiteral("Insert to"))
+{
 }
 
 void CNewFolderDlg::accept()
@@ -123,20 +131,9 @@ void CNewFolderDlg::accept()
 }
 
 CRenameFolderDlg::CRenameFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
-    : FolderDialogBase(db, panes, parent)
+    : FolderNameDialogBase(db, panes, parent, QStringLiteral("renameFolderDialog"), QStringLiteral("Rename folder"),
+                           QStringLiteral("New name"), QStringLiteral("Folder"))
 {
-    setObjectName(QStringLiteral("renameFolderDialog"));
-    setWindowTitle(QStringLiteral("Rename folder"));
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("New name"), this));
-    m_name = nameField(this);
-    layout->addWidget(m_name);
-    layout->addWidget(new QLabel(QStringLiteral("Folder"), this));
-    m_tree = new FolderChooserTree(db, this);
-    layout->addWidget(m_tree);
-    layout->addWidget(buttons(this, QStringLiteral("OK")));
-    m_usable = m_tree->Fill();
-    m_name->setFocus();
 }
 
 void CRenameFolderDlg::accept()

@@ -25,28 +25,30 @@ protected:
     bool m_usable = true;
 };
 
-class CNewFolderDlg : public FolderDialogBase {
+// A dialog with a folder name field above a folder chooser tree (New and
+// Rename folder).
+class FolderNameDialogBase : public FolderDialogBase {
 public:
-    CNewFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent = nullptr);
     QLineEdit *nameEdit() const { return m_name; }
     FolderChooserTree *tree() const { return m_tree; }
-    void accept() override;
 
-private:
+protected:
+    FolderNameDialogBase(CDatabase &db, AddressPanes *panes, QWidget *parent, const QString &objectName,
+                         const QString &title, const QString &nameLabel, const QString &treeLabel);
     QLineEdit *m_name;
     FolderChooserTree *m_tree;
 };
 
-class CRenameFolderDlg : public FolderDialogBase {
+class CNewFolderDlg : public FolderNameDialogBase {
+public:
+    CNewFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent = nullptr);
+    void accept() override;
+};
+
+class CRenameFolderDlg : public FolderNameDialogBase {
 public:
     CRenameFolderDlg(CDatabase &db, AddressPanes *panes, QWidget *parent = nullptr);
-    QLineEdit *nameEdit() const { return m_name; }
-    FolderChooserTree *tree() const { return m_tree; }
     void accept() override;
-
-private:
-    QLineEdit *m_name;
-    FolderChooserTree *m_tree;
 };
 
 class CDeleteFolderDlg : public FolderDialogBase {
