@@ -23,6 +23,10 @@ int main(int argc, char **argv)
         std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("tesmar (Corvelle) %s\n", CORVELLE_VERSION);
+        return 0;
+    }
     // Batch runs keep their options away from Qt's own (--style is ours there).
     int qtArgc = batch ? 1 : argc;
     QApplication application(qtArgc, argv);
@@ -31,6 +35,8 @@ int main(int argc, char **argv)
     CTesmarApp app;
     if (!app.InitInstance())
         return 1;
+    if ((batch || arguments.contains(QStringLiteral("--check"))) && !app.NewDatabaseNotice().isEmpty())
+        std::fprintf(stderr, "tesmar: %s\n", qPrintable(app.NewDatabaseNotice()));
     if (batch) {
         RegisterPrintingOperations();
         return RunCommandLineOperation(arguments);

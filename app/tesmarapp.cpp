@@ -3,6 +3,7 @@
 #include "mainframe.h"
 #include "startup.h"
 #include "strings/strings.h"
+#include "tvformat.h"
 #include "tvmessage.h"
 #include "tvstrings.h"
 
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QPrinterInfo>
+#include <QStatusBar>
 #include <QStyle>
 #include <new>
 
@@ -56,13 +58,22 @@ bool CTesmarApp::InitInstance()
 {
     CorvelleRegisterStrings();
 
-    // 1. The program directory is the working directory at start-up.
-    m_programDir = QDir::currentPath();
-    AppContext::SetProgramDirectory(m_programDir);
+    // 1. The program directory is the working directory at start-up; an
+    // installed program started elsewhere keeps its files in the user's data
+    // folder and, on its first start there, creates the database.
+    const ProgramDirectoryChoice place = ChooseProgramDirectory(QDir::currentPath(), RunningInstalled(), UserDataHome());
+    m_newDatabaseNotice.clear();
+    if (place.userDataFolder && PrepareUserDataFolder(place.directory, InstalledSoundFile(), nullptr))
+        m_newDatabaseNotice = TVFormat(TVLoadStringResource(59470), {QDir::toNativeSeparators(place.directory)})
+                                  .value_or(place.directory);
+    AppContext::SetProgramDirectory(place.directory);
     m_programDir = AppContext::ProgramDirectory();
 
-    // 2. envelope.ini may name the database on its first line.
+    // 2. envelope.ini may name the database on its first line. In the user's
+    // data folder a relative name is taken from that folder, where the file is.
     m_configuredDatabase = ReadConfiguredDatabasePath(AppContext::ProgramFile(QStringLiteral("envelope.ini")));
+    if (place.userDataFolder && !m_configuredDatabase.isEmpty())
+        m_configuredDatabase = QDir(m_programDir).absoluteFilePath(m_configuredDatabase);
 
     // 3. A temporary spreadsheet left by an earlier run is removed.
     m_tempSpreadsheet = AppContext::TempSpreadsheetPath();
@@ -140,6 +151,8 @@ bool CTesmarApp::ShowMainWindow()
     frame->resize(1100, 860);
     CTVMessage::SetParentWindow(frame.get());
     frame->show();
+    if (!m_newDatabaseNotice.isEmpty())
+        frame->statusBar()->showMessage(m_newDatabaseNotice);
     m_mainWindow = std::move(frame);
     return true;
 }

@@ -18,6 +18,8 @@ PACKAGES=(
   # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  # checking the installed desktop entry, AppStream metadata and man pages
+  desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -242,6 +242,8 @@ extern const TVStringEntry kProgramStrings[] = {
     // Backup and restore: file dialog
     {59444, "Enter the name of the backup file"},
     {59445, "Backup files (*.env)|*.env||"},
+    // First start of an installed program in the user's data folder
+    {59470, "A new address book was created in %s."},
 };
 
 extern const std::size_t kProgramStringCount = sizeof(kProgramStrings) / sizeof(kProgramStrings[0]);
