@@ -30,6 +30,7 @@ int main(int argc, char **argv)
     // Batch runs keep their options away from Qt's own (--style is ours there).
     int qtArgc = batch ? 1 : argc;
     QApplication application(qtArgc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.darvenix.Corvelle")); // the launcher's icon and name
     if (batch)
         InstallCommandLineMessages();
     CTesmarApp app;
