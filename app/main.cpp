@@ -31,7 +31,9 @@ int main(int argc, char **argv)
     int qtArgc = batch ? 1 : argc;
     QApplication application(qtArgc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("com.darvenix.Corvelle")); // the launcher's icon and name
-    if (batch)
+    // Batch options and --check run where nobody may answer a window (a cron
+    // job, a display-less shell): their messages go to standard error.
+    if (batch || arguments.contains(QStringLiteral("--check")))
         InstallCommandLineMessages();
     CTesmarApp app;
     if (!app.InitInstance())
