@@ -23,6 +23,7 @@ echo "prefix $prefix, libdir $libdir"
 for f in bin/tesmar bin/tesmar-newdb bin/tesmar-datagen bin/tevroxml-cat libexec/corvelle/tesmar-xlsread; do
   [ -x "$prefix/$f" ] || fail "$f not installed"
 done
+[ -f "$(find "$prefix" -name unocase.so -path "*corvelle*" | head -1)" ] || fail "unocase.so not installed"
 for lib in tevroxml tevrokit; do
   soname=$(readelf -d "$libdir/lib$lib.so.$version" 2>/dev/null | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
   [ "$soname" = "lib$lib.so.${version%%.*}" ] || fail "lib$lib: SONAME '$soname'"
