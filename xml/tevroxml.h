@@ -126,6 +126,10 @@ public:
   bool SetAttribute(int index, const CXmlAttribute& attribute);
   bool DelAttribute(int index);
   void DelAllAttributes() { m_attributes.clear(); }
+  // Makes room for `count` attributes in all, so that adding them allocates once.
+  void ReserveAttributes(int count) {
+    if (count > 0) m_attributes.reserve(static_cast<std::size_t>(count));
+  }
 
 protected:
   explicit CXmlTag(std::string name) : m_name(std::move(name)) {}
