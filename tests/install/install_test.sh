@@ -36,7 +36,7 @@ for lib in tevroxml tevrokit; do
   [ -f "$libdir/cmake/${lib^}/${lib^}Config.cmake" ] || fail "${lib^}Config.cmake"
   [ -f "$libdir/cmake/${lib^}/${lib^}ConfigVersion.cmake" ] || fail "${lib^}ConfigVersion.cmake"
 done
-headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
+headers=$(cd "$prefix/include" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
 expected="./tevrokit/tvexport.h ./tevrokit/tvformat.h ./tevrokit/tvimage.h ./tevrokit/tvimagedlg.h ./tevrokit/tvimagefiles.h ./tevrokit/tvmessage.h ./tevrokit/tvparse.h ./tevrokit/tvstrings.h ./tevroxml/tevroxml.h "
 [ "$headers" = "$expected" ] && pass "public headers only" || fail "installed headers: $headers"
 export PKG_CONFIG_PATH=$libdir/pkgconfig
