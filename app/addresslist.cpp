@@ -43,8 +43,10 @@ QVariant AddressListModel::headerData(int section, Qt::Orientation orientation, 
 void AddressListModel::sort(int column, Qt::SortOrder)
 {
     // Always ascending by the stored text, without regard to case. A key per
-    // row makes sorting a hundred thousand rows quick.
-    emit layoutAboutToBeChanged();
+    // row makes sorting a hundred thousand rows quick. Indexes held by the
+    // view (selection, current row) follow their rows, so sorting changes
+    // neither the selection nor what the pages show.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
     keys.reserve(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i)
@@ -53,10 +55,19 @@ void AddressListModel::sort(int column, Qt::SortOrder)
                      [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
     std::vector<AddressEntry> sorted;
     sorted.reserve(m_rows.size());
-    for (const auto &k : keys)
-        sorted.push_back(std::move(m_rows[k.second]));
+    std::vector<int> newRow(m_rows.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        sorted.push_back(std::move(m_rows[keys[i].second]));
+        newRow[keys[i].second] = int(i);
+    }
     m_rows = std::move(sorted);
-    emit layoutChanged();
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before)
+        after << index(newRow[std::size_t(i.row())], i.column());
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void AddressListModel::reset(std::vector<AddressEntry> rows)
@@ -111,14 +122,22 @@ CAddressListCtrl::CAddressListCtrl(CDatabase &db, QWidget *parent)
     for (int c = 0; c < 3; ++c)
         setColumnWidth(c, 140);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        // The selected row stays selected and in sight; the selection has not
+        // changed, so nobody is told (an Edit page keeps what was typed).
         const AddressEntry *sel = SelectedEntry();
         const std::int32_t id = sel ? sel->id : -1;
+        m_sorting = true;
         m_model->sort(column, Qt::AscendingOrder);
-        if (id != -1)
+        if (id != -1 && (!SelectedEntry() || SelectedEntry()->id != id))
             SelectAddress(id);
+        m_sorting = false;
+        if (const AddressEntry *now = SelectedEntry())
+            scrollTo(m_model->index(m_model->findRow(now->id), 0), QAbstractItemView::EnsureVisible);
     });
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { emit selectionChangedTo(SelectedEntry()); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_sorting)
+            emit selectionChangedTo(SelectedEntry());
+    });
     connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
         if (index.isValid())
             emit informationRequested(m_model->entry(index.row()).folder);
@@ -215,12 +234,27 @@ std::array<int, 3> CAddressListCtrl::ColumnWidthsFor(int width, const std::array
     return {w, w, width - 2 * w - 18};
 }
 
+void CAddressListCtrl::fitColumns()
+{
+    // The rule reckons 18 units for the frame and scroll bar around the rows;
+    // the columns share what the viewport really shows.
+    const auto widths = ColumnWidthsFor(viewport()->width() + 18, {columnWidth(0), columnWidth(1), columnWidth(2)});
+    for (int c = 0; c < 3; ++c)
+        setColumnWidth(c, widths[std::size_t(c)]);
+}
+
 void CAddressListCtrl::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
-    const auto widths = ColumnWidthsFor(width(), {columnWidth(0), columnWidth(1), columnWidth(2)});
-    for (int c = 0; c < 3; ++c)
-        setColumnWidth(c, widths[std::size_t(c)]);
+    fitColumns();
+}
+
+bool CAddressListCtrl::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize) // a scroll bar came or went
+        fitColumns();
+    return handled;
 }
 
 void CAddressListCtrl::keyPressEvent(QKeyEvent *event)

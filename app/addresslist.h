@@ -57,9 +57,12 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void fitColumns();
     CDatabase &m_db;
     AddressListModel *m_model;
+    bool m_sorting = false;
 };

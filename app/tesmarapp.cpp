@@ -7,6 +7,7 @@
 #include "tvstrings.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -137,7 +138,7 @@ bool CTesmarApp::ShowMainWindow()
     auto frame = std::make_unique<CMainFrame>(m_db);
     if (!frame->Create())
         return false;
-    frame->resize(1100, 860);
+    frame->resize(CMainFrame::FirstSize(QGuiApplication::primaryScreen()));
     CTVMessage::SetParentWindow(frame.get());
     frame->show();
     m_mainWindow = std::move(frame);
