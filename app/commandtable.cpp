@@ -30,7 +30,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_ADDRESS_DELETE, t("&Address"), t("&Delete"), {}, 0},
         {ID_ADDRESS_COPY, t("&Address"), t("&Copy"), {}, 0},
         {ID_ADDRESS_MOVE, t("&Address"), t("&Move"), {}, 0},
-        {ID_MASS_MOVE, t("&Address"), t("&Mass move..."), {}, 0},
+        {ID_MASS_MOVE, t("&Address"), t("M&ass move..."), {}, 0},
         {ID_SEARCH, t("&Address"), t("&Search..."), t("Ctrl+F"), 0},
         {ID_REPORT, t("&Address"), t("&Report..."), {}, 0},
         // Folder
