@@ -8,6 +8,7 @@
 #include "tvparse.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGridLayout>
@@ -57,6 +58,7 @@ ValueNoteListWidget::ValueNoteListWidget(const QString &valueTitle, bool emails,
     setUniformRowHeights(true);
     setItemDelegate(new GridDelegate(this));
     header()->setStretchLastSection(true);
+    header()->setMinimumSectionSize(24);
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
     if (emails)
@@ -69,10 +71,14 @@ void ValueNoteListWidget::resizeEvent(QResizeEvent *event)
     // Both columns stay in sight: a narrow list shares its width between
     // them in their usual proportion; the note column takes the rest.
     const int width = viewport()->width();
-    if (width < kValueWidth + kNoteWidth)
-        setColumnWidth(0, width * kValueWidth / (kValueWidth + kNoteWidth));
-    else
+    if (width < kValueWidth + kNoteWidth) {
+        const int value = width * kValueWidth / (kValueWidth + kNoteWidth);
+        setColumnWidth(0, value);
+        setColumnWidth(1, width - value);
+    } else {
         setColumnWidth(0, kValueWidth);
+        setColumnWidth(1, std::max(kNoteWidth, width - kValueWidth));
+    }
 }
 
 void ValueNoteListWidget::keyPressEvent(QKeyEvent *event)
@@ -222,8 +228,8 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         emails->setObjectName(QStringLiteral("emails"));
         // Entry fields share the width, the value taking more; the two
         // buttons stay small.
-        ig->setColumnStretch(0, 3);
-        ig->setColumnStretch(1, 2);
+        ig->setColumnStretch(0, 2);
+        ig->setColumnStretch(1, 1);
         int row = 0;
         ig->addWidget(label(QStringLiteral("No&tes"), notes), row++, 0, 1, 4);
         ig->addWidget(notes, row++, 0, 1, 4);
@@ -278,6 +284,9 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         }
         ig->addWidget(emails, row++, 0, 1, 4);
         layout->addWidget(infoGroup, 0, 1);
+        // The two groups share the page's width evenly.
+        layout->setColumnStretch(0, 1);
+        layout->setColumnStretch(1, 1);
     }
 
     if (kind == View) {

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -580,4 +581,25 @@ TEST(WindowSize, FirstSizeIsBoundedByTheScreen)
     const QSize first = CMainFrame::FirstSize(screen);
     EXPECT_LE(first.width(), screen->availableGeometry().width());
     EXPECT_LE(first.height(), screen->availableGeometry().height());
+}
+
+// Qt's own options reach Qt; only what Qt leaves is checked.
+TEST(CommandLine, QtStandardOptionsAreAcceptedOwnUnknownOnesRefused)
+{
+    TempDatabase t;
+    auto run = [&](const QStringList &args) {
+        QProcess p;
+        p.setWorkingDirectory(t.dir());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        p.setProcessEnvironment(env);
+        p.start(BuiltProgram(QStringLiteral("tesmar")), args);
+        EXPECT_TRUE(p.waitForFinished(20000));
+        return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardError()));
+    };
+    auto ok = run({QStringLiteral("-style"), QStringLiteral("Fusion"), QStringLiteral("-reverse"), QStringLiteral("--check")});
+    EXPECT_EQ(ok.first, 0) << ok.second.toStdString();
+    auto bad = run({QStringLiteral("--bogus"), QStringLiteral("--check")});
+    EXPECT_EQ(bad.first, 2);
+    EXPECT_TRUE(bad.second.contains(QStringLiteral("unknown argument --bogus"))) << bad.second.toStdString();
 }
