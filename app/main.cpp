@@ -33,7 +33,9 @@ int main(int argc, char **argv)
         for (int i = 1; i < qtArgc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
     }
-    if (batch)
+    // Batch options and --check run where nobody may answer a window (a cron
+    // job, a display-less shell): their messages go to standard error.
+    if (batch || arguments.contains(QStringLiteral("--check")))
         InstallCommandLineMessages();
     CTesmarApp app;
     if (!app.InitInstance())
