@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <set>
 
 CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
@@ -197,12 +198,13 @@ void CMainFrame::FitPanesToSheet()
     const QSize need = CTesmarView::WholeSheetSize();
     const int taller = need.height() - m_view->height();
     if (taller > 0 && m_listDock->isVisible() && !m_listDock->isFloating()) {
-        const int h = std::max(m_listDock->minimumSizeHint().height(), m_listDock->height() - taller);
+        // The list keeps a few rows; a window too small for the whole sheet scrolls it.
+        const int h = std::max({m_listDock->minimumSizeHint().height(), 150, m_listDock->height() - taller});
         resizeDocks({m_listDock}, {h}, Qt::Vertical);
     }
     const int wider = need.width() - m_view->width();
     if (wider > 0 && m_treeDock->isVisible() && !m_treeDock->isFloating()) {
-        const int w = std::max(m_treeDock->minimumSizeHint().width(), m_treeDock->width() - wider);
+        const int w = std::max({m_treeDock->minimumSizeHint().width(), 180, m_treeDock->width() - wider});
         resizeDocks({m_treeDock}, {w}, Qt::Horizontal);
     }
 }
