@@ -10,6 +10,7 @@
 #include "recordsets.h"
 #include "sqlformat.h"
 #include "testsupport.h"
+#include "textcompare.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -602,4 +603,83 @@ TEST(CommandLine, QtStandardOptionsAreAcceptedOwnUnknownOnesRefused)
     auto bad = run({QStringLiteral("--bogus"), QStringLiteral("--check")});
     EXPECT_EQ(bad.first, 2);
     EXPECT_TRUE(bad.second.contains(QStringLiteral("unknown argument --bogus"))) << bad.second.toStdString();
+}
+
+// The address list reads its rows as they are scrolled to; whatever changes
+// meanwhile is read as it is stored when its turn comes.
+TEST(ListPaneLazy, RowsComeAsScrolledAndChangesMeanwhileAreReadAsStored)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    const std::int32_t root = RootFolder(t.db());
+    const std::int32_t other = CreateFolder(t.db(), QStringLiteral("Other"), root).id;
+    const QStringList towns = {QStringLiteral("Praha"), QStringLiteral("brno"), QStringLiteral("Aš"),
+                               QStringLiteral("Zlín"), QStringLiteral("Ostrava")};
+    auto save = [&](const QString &name, const QString &town) {
+        AddressEntry e;
+        e.name = name;
+        e.town = town;
+        e.zip = QStringLiteral("1");
+        e.folder = root;
+        e.id = SaveNewAddress(t.db(), e, {}, {}, root);
+        return e;
+    };
+    std::vector<std::int32_t> ids;
+    for (int i = 0; i < 30; ++i)
+        ids.push_back(save(QStringLiteral("Name %1").arg(i, 2, 10, QLatin1Char('0')), towns[i % towns.size()]).id);
+
+    struct Batch {
+        Batch() { AddressListModel::SetBatchSize(8); }
+        ~Batch() { AddressListModel::SetBatchSize(256); }
+    } batch;
+    CAddressListCtrl list(t.db());
+    list.resize(400, 150);
+    list.show();
+    ASSERT_TRUE(list.Fill());
+    AddressListModel *model = list.listModel();
+    EXPECT_EQ(model->rowCount(), 8);
+    EXPECT_TRUE(model->canFetchMore({}));
+
+    // Before their rows are read: one address deleted, one moved, one renamed; one new.
+    t.db().ExecuteRaw(SqlFormat("DELETE FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", ids[20]));
+    list.RemoveAddress(ids[20]);
+    t.db().ExecuteRaw(SqlFormat("UPDATE ADDRESS SET ID_ADDRESS_FOLDER = %d WHERE ID_ADDRESS_ADDRESS = %d", other, ids[21]));
+    list.SetAddressFolder(ids[21], other);
+    t.db().ExecuteRaw(SqlFormat("UPDATE ADDRESS SET NAME = 'Name 22b' WHERE ID_ADDRESS_ADDRESS = %d", ids[22]));
+    list.InsertAddress(save(QStringLiteral("Aaron"), QStringLiteral("Brno")));
+
+    for (int i = 0; i < 10 && model->canFetchMore({}); ++i) {
+        list.scrollToBottom();
+        QApplication::processEvents();
+    }
+    EXPECT_FALSE(model->canFetchMore({}));
+    QStringList names;
+    for (const AddressEntry &e : model->rows())
+        names << e.name;
+    ASSERT_EQ(names.size(), 30);
+    EXPECT_EQ(names.front(), QStringLiteral("Aaron"));
+    EXPECT_FALSE(names.contains(QStringLiteral("Name 20")));
+    EXPECT_TRUE(names.contains(QStringLiteral("Name 22b")));
+    EXPECT_EQ(names.count(QStringLiteral("Aaron")), 1);
+    EXPECT_EQ(model->entry(model->findRow(ids[21])).folder, other);
+
+    // Selecting an address not read yet reads up to it.
+    ASSERT_TRUE(list.Fill());
+    ASSERT_LT(model->rowCount(), 20);
+    list.SelectAddress(ids[25]);
+    ASSERT_NE(list.SelectedEntry(), nullptr);
+    EXPECT_EQ(list.SelectedEntry()->id, ids[25]);
+
+    // A header click with rows still to come: the whole list in town order,
+    // the selection kept.
+    QHeaderView *header = list.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + header->sectionSize(1) / 2, header->height() / 2));
+    ASSERT_NE(list.SelectedEntry(), nullptr);
+    EXPECT_EQ(list.SelectedEntry()->id, ids[25]);
+    model->fetchAll();
+    ASSERT_EQ(model->rowCount(), 30);
+    for (int i = 1; i < model->rowCount(); ++i)
+        EXPECT_LE(CompareTexts(model->entry(i - 1).town, model->entry(i).town), 0) << i;
+    EXPECT_TRUE(rec.Empty());
 }
