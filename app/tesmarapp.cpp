@@ -8,18 +8,35 @@
 #include "tvstrings.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QPrinterInfo>
 #include <QStatusBar>
+#include <QProxyStyle>
 #include <QStyle>
 #include <new>
 
 namespace {
 CTesmarApp *g_app = nullptr;
-}
+
+// The style the user chose (-style, or the platform's), with one habit of
+// desktop programs added: Alt pressed and released alone opens the menu bar
+// for the keyboard.
+class MenuKeyStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *data) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+} // namespace
 
 CTesmarApp::CTesmarApp()
 {
@@ -145,10 +162,12 @@ void CTesmarApp::registerMessageBoxes()
 
 bool CTesmarApp::ShowMainWindow()
 {
+    if (!dynamic_cast<MenuKeyStyle *>(QApplication::style()))
+        QApplication::setStyle(new MenuKeyStyle(QApplication::style()->name()));
     auto frame = std::make_unique<CMainFrame>(m_db);
     if (!frame->Create())
         return false;
-    frame->resize(1100, 860);
+    frame->resize(CMainFrame::FirstSize(QGuiApplication::primaryScreen()));
     CTVMessage::SetParentWindow(frame.get());
     frame->show();
     if (!m_newDatabaseNotice.isEmpty())
