@@ -231,7 +231,7 @@ TEST(LabelPreviewDialog, ThirtyPositionsOnTwoPages)
     EXPECT_EQ(d.Counter()->text(), QStringLiteral("1 / 2"));
     EXPECT_FALSE(d.BackButton()->isEnabled());
     EXPECT_TRUE(d.NextButton()->isEnabled());
-    EXPECT_EQ(d.Canvas()->PageExtent(), QSize(a4(600).HORZRES + 300, a4(600).VERTRES + 300));
+    EXPECT_EQ(d.Canvas()->PageExtent(), LabelPreviewExtent(job.size, false, a4(600)));
     EXPECT_EQ(d.Canvas()->Proportions(), QSize(210, 297));
 
     const QImage first = d.Canvas()->Picture();
@@ -257,12 +257,6 @@ TEST(LabelPreviewDialog, ThirtyPositionsOnTwoPages)
     EXPECT_GT(inkBelow(second, 0.0), 0);
     QTest::mouseClick(d.BackButton(), Qt::LeftButton);
     EXPECT_EQ(d.Counter()->text(), QStringLiteral("1 / 2"));
-}
-
-TEST(LabelPreviewDialog, FontScaleOfTheCanvas)
-{
-    EXPECT_NEAR(LabelPreviewDialog::FontScale(1123, 96), 1123.0 / (96 * 297 / 25.4), 1e-9);
-    EXPECT_DOUBLE_EQ(LabelPreviewDialog::FontScale(0, 96), 1.0);
 }
 
 TEST(LabelCommands, PreviewThenPrintWritesThePdf)
