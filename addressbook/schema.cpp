@@ -243,7 +243,7 @@ void CreateNewDatabase(const QString &path, bool force)
         labStyle.AddNew();
         labStyle.m_ID_LABSTYLE_LABSTYLE = alloc.Next(IdCounter::Labstyle);
         labStyle.m_LABSTYLE_NAME = QStringLiteral("Standard");
-        labStyle.m_OFFSET_FRAME = 1;
+        labStyle.m_OFFSET_FRAME = 0; // no frame, so no frame offset
         labStyle.m_OFFSET_ADDRESSX = 5;
         labStyle.m_OFFSET_ADDRESSY = 3;
         for (std::size_t i = 0; i < labStyle.m_fonts.size(); ++i)
