@@ -1,4 +1,5 @@
 #include "database.h"
+#include "schema.h"
 #include "recordsets.h"
 #include "textcompare.h"
 
@@ -130,6 +131,7 @@ void CDatabase::Open(const QString &path, bool exclusive)
         throw DbException(QStringLiteral("Database file %1 not found").arg(path), SQLITE_CANTOPEN);
     openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, exclusive);
     try {
+        AddLabelPaperColumns(*this); // label sheets have a paper size since this version
         CheckSchema();
         // Files written before texts were indexed in the alphabetic order get
         // their indexes rebuilt once, so look-ups and ordering agree.

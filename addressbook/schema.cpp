@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <sqlite3.h>
 #include <stdexcept>
 
 namespace {
@@ -62,6 +63,56 @@ void CreateSchema(CDatabase &db)
     db.BeginTrans();
     try {
         db.ExecuteRaw(sql.join(u'\n'));
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+
+namespace {
+
+bool tableHasColumn(CDatabase &db, const char *table, const char *column)
+{
+    const QByteArray sql = QByteArray("PRAGMA table_info(\"") + table + "\")";
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        db.Throw(QStringLiteral("Cannot read the tables"));
+    bool found = false;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        if (qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)), column) == 0)
+            found = true;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        db.Throw(QStringLiteral("Cannot read the tables"));
+    return found;
+}
+
+} // namespace
+
+void AddLabelPaperColumns(CDatabase &db)
+{
+    if (!db.Handle() || tableHasColumn(db, "LABSIZE", "PAPERW"))
+        return;
+    // Not a database of this program at all: leave it to the schema check.
+    if (!tableHasColumn(db, "LABSIZE", "N"))
+        return;
+    // Labels plus the left and top margins; the sheet fits A4 when that
+    // stays within 210 x 297 mm, either way round.
+    const QString width = QStringLiteral("(\"A\" + \"N\" * \"B\" + (\"N\" - 1) * \"C\")");
+    const QString height = QStringLiteral("(\"D\" + \"M\" * \"E\" + (\"M\" - 1) * \"F\")");
+    const QString fitsA4 = QStringLiteral("((%1 <= 210 AND %2 <= 297) OR (%1 <= 297 AND %2 <= 210))").arg(width, height);
+    const QString sheetW = QStringLiteral("(%1 + \"A\")").arg(width);
+    const QString sheetH = QStringLiteral("(%1 + \"D\")").arg(height);
+    db.BeginTrans();
+    try {
+        db.ExecuteRaw(QStringLiteral("ALTER TABLE \"LABSIZE\" ADD COLUMN \"PAPERW\" REAL NOT NULL DEFAULT 0;"
+                                     "ALTER TABLE \"LABSIZE\" ADD COLUMN \"PAPERH\" REAL NOT NULL DEFAULT 0;"
+                                     "UPDATE \"LABSIZE\" SET"
+                                     " \"PAPERW\" = CASE WHEN %1 THEN 210 ELSE min(%2, %3) END,"
+                                     " \"PAPERH\" = CASE WHEN %1 THEN 297 ELSE max(%2, %3) END;")
+                          .arg(fitsA4, sheetW, sheetH));
         db.CommitTrans();
     } catch (...) {
         db.Rollback();
@@ -153,6 +204,7 @@ void CreateNewDatabase(const QString &path, bool force)
             lab.m_NAME = s.DisplayName();
             lab.m_A = s.A; lab.m_B = s.B; lab.m_C = s.C; lab.m_D = s.D; lab.m_E = s.E; lab.m_F = s.F;
             lab.m_M = s.M; lab.m_N = s.N;
+            lab.m_PAPERW = s.paperWidth; lab.m_PAPERH = s.paperHeight;
             lab.Update();
         }
 

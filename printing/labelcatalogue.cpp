@@ -63,6 +63,8 @@ LabelSize LabelProduct::ToLabelSize() const
     s.name = DefaultName();
     s.A = A; s.B = B; s.C = C; s.D = D; s.E = E; s.F = F;
     s.M = M; s.N = N;
+    s.paperWidth = paperWidth;
+    s.paperHeight = paperHeight;
     return s;
 }
 

@@ -30,7 +30,7 @@ struct LabelProduct {
     QString DefaultName() const;
     // "63.5 x 38.1 mm, 3 x 7, A4"
     QString Summary() const;
-    // A label size with this layout (id 0, name DefaultName()).
+    // A label size with this layout and paper (id 0, name DefaultName()).
     LabelSize ToLabelSize() const;
 };
 

@@ -18,6 +18,8 @@ PACKAGES=(
   # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  # a private CUPS server with a cups-pdf queue for the printing tests
+  cups printer-driver-cups-pdf
   # label sheet templates (XML data files only) read by the label product catalogue
   glabels-data
 )
