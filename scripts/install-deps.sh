@@ -24,6 +24,8 @@ PACKAGES=(
   libicu-dev locales
   # checking the installed desktop entry, AppStream metadata and man pages
   desktop-file-utils appstream man-db
+  # label sheet templates (XML data files only) read by the label product catalogue
+  glabels-data
 )
 
 SUDO=""
