@@ -1,10 +1,11 @@
 #include "xlswriter.h"
 
 #include "compoundfile.h"
+#include "fileerrors.h"
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
+#include <cstring>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -432,10 +433,23 @@ bool WriteXlsFile(const SheetData &sheet, const QString &path, QString *error)
     if (stream.isEmpty())
         return false;
     const QByteArray file = BuildCompoundFile(stream);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {
+    // Written to one fixed name beside the target and renamed when complete:
+    // a killed run leaves FILE.part, which the next run simply overwrites.
+    const QString partial = path + QStringLiteral(".part");
+    RawFile out;
+    int renameError = 0;
+    if (!out.Create(partial) || !out.WriteAll(file.constData(), std::size_t(file.size())) || !out.Sync() ||
+        !out.Close()) {
         if (error)
-            *error = out.errorString();
+            *error = QString::fromLocal8Bit(std::strerror(out.Errno()));
+        out.Close();
+        QFile::remove(partial);
+        return false;
+    }
+    if (!ReplaceFile(partial, path, &renameError)) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(renameError));
+        QFile::remove(partial);
         return false;
     }
     return true;

@@ -104,6 +104,14 @@ bool WriteXlsxFile(const SheetData &sheet, const QString &path, QString *error)
         QFile::remove(partial);
         return fail(why);
     }
+    {
+        // On disk before the rename makes it the file of that name.
+        RawFile written;
+        if (!written.OpenRead(partial) || !written.Sync()) {
+            QFile::remove(partial);
+            return fail(QString::fromLocal8Bit(std::strerror(written.Errno())));
+        }
+    }
     int renameError = 0;
     if (!ReplaceFile(partial, path, &renameError)) {
         QFile::remove(partial);

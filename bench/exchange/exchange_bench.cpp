@@ -110,7 +110,7 @@ int main(int argc, char **argv)
     status |= RunBackup(db, backup, {}) != OperationResult::Completed;
     line("backup", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(backup).size() / 1048576.0, 0, 'f', 1));
     t.restart();
-    status |= RunRestore(db, backup, dir.filePath(QStringLiteral("backup.dat")), {}) != OperationResult::Completed;
+    status |= RunRestore(db, backup, {}) != OperationResult::Completed;
     line("restore (with the checks)", t.elapsed() / 1000.0);
     return status;
 }

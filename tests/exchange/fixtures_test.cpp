@@ -1,0 +1,121 @@
+// Workbooks written by LibreOffice and Gnumeric (fixtures/, made by
+// fixtures/make-fixtures.py): every cell of the first sheet reads as the
+// program that wrote the file shows it, and the rows import with leading
+// zeros, formula results, dates, decimals and a 10,000-character cell intact.
+#include "excelimport.h"
+#include "exchangehooks.h"
+#include "exchangetestutil.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QString fixture(const QString &name)
+{
+    return QStringLiteral(CORVELLE_EXCHANGE_FIXTURES) + u'/' + name;
+}
+
+// A CSV file as rows of cells (double quotes, doubled inside, line breaks
+// inside quoted cells).
+std::vector<QStringList> readCsv(const QString &path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QString text = QString::fromUtf8(f.readAll());
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                cell += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << cell;
+            cell.clear();
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            row << cell;
+            cell.clear();
+            rows.push_back(row);
+            row.clear();
+        } else {
+            cell += c;
+        }
+    }
+    if (!cell.isEmpty() || !row.isEmpty()) {
+        row << cell;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+const char *const kFixtures[] = {"lo.xls", "gnm.xls"};
+
+} // namespace
+
+TEST(FixtureTest, EveryCellReadsAsTheWritingProgramShowsIt)
+{
+    for (const char *name : kFixtures) {
+        SCOPED_TRACE(name);
+        const QString file = fixture(QString::fromLatin1(name));
+        const std::vector<QStringList> shown = readCsv(file + QStringLiteral(".csv"));
+        ASSERT_EQ(shown.size(), 7u);
+        const std::unique_ptr<ImportSheet> sheet = OpenImportSheet(file);
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(sheet->LastRow(), 7u);
+        EXPECT_EQ(sheet->LastColumn(), 8u);
+        for (unsigned r = 1; r <= 7; ++r)
+            for (unsigned c = 1; c <= 8; ++c) {
+                QString text;
+                ASSERT_TRUE(sheet->CellText(r, c, text));
+                const QStringList &row = shown[r - 1];
+                const QString expected = c <= unsigned(row.size()) ? row[int(c - 1)] : QString();
+                EXPECT_EQ(text, expected) << "row " << r << " column " << c;
+            }
+        // The long cell is whole.
+        QString longCell;
+        sheet->CellText(7, 8, longCell);
+        EXPECT_EQ(longCell.size(), 10000);
+    }
+}
+
+TEST(FixtureTest, RowsImportWithEveryShownValue)
+{
+    for (const char *name : kFixtures) {
+        SCOPED_TRACE(name);
+        TempDatabase t;
+        const int folder = AddFolder(t.db(), RootFolder(t.db()), QStringLiteral("In"));
+        ImportSettings s;
+        s.fileName = fixture(QString::fromLatin1(name));
+        s.folder = folder;
+        const ImportCheck check = CheckImportSettings(s);
+        ASSERT_EQ(check.message, 0);
+        MessageRecorder rec;
+        const ImportResult r = RunImport(t.db(), s, check);
+        EXPECT_TRUE(rec.Empty());
+        EXPECT_EQ(r.outcome, ImportOutcome::Imported);
+        EXPECT_EQ(r.accepted, 6);
+        EXPECT_EQ(r.errors, 0);
+        const QString all = DumpFolder(t.db(), folder).join(u'\n');
+        for (const char *part : {"Müller GmbH", "BERLIN", "10115", "12.50", "日本語 株式会社", "東京", "15.03.2024",
+                                 "12.5%", "13:45:30", "Line 1\r\nLine 2", "1,234.50", "Šťastný Jan",
+                                 "+44 (0)20 7946 0000", "office", "user0400@"})
+            EXPECT_TRUE(all.contains(QString::fromUtf8(part))) << part;
+        // ZIPs: "01234" as text and as 1234 shown through 00000, "1234" from a formula.
+        EXPECT_EQ(all.count(QStringLiteral("01234")), 3) << all.toStdString();
+    }
+}
