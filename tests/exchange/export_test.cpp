@@ -42,9 +42,11 @@ TEST(ExportRulesTest, ExtensionChecks)
 
 TEST(ExportRulesTest, WidthsAndJoins)
 {
-    EXPECT_EQ(ColumnWidthFromPixels(100), 13);
-    EXPECT_EQ(ColumnWidthFromPixels(7), 0);
-    EXPECT_EQ(ColumnWidthFromPixels(200), 27);
+    // Wide enough for the text as the spreadsheets draw it, with margins.
+    for (int px : {7, 50, 100, 200, 1000})
+        EXPECT_GE(ColumnWidthFromPixels(px) * 7, px * 40 / 39 + 6) << px;
+    EXPECT_EQ(ColumnWidthFromPixels(100), 16);
+    EXPECT_EQ(ColumnWidthFromPixels(0), 0);
     EXPECT_EQ(JoinWithNotes({{QStringLiteral("111"), QString()}, {QStringLiteral("222"), QStringLiteral("home")}}),
               QStringLiteral("111; 222 (home)"));
     EXPECT_EQ(JoinWithNotes({}), QString());
