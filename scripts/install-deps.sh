@@ -20,6 +20,13 @@ PACKAGES=(
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
 )
 
+# Only for regenerating the spreadsheet fixtures of the exchange tests
+# (tests/exchange/fixtures/make-fixtures.py); the tests themselves do not
+# need them, and the LibreOffice read-back test skips without soffice.
+if [ "${CORVELLE_FIXTURE_TOOLS:-0}" = 1 ]; then
+  PACKAGES+=(libreoffice-calc-nogui python3-uno gnumeric)
+fi
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -19,51 +19,6 @@ QString fixture(const QString &name)
     return QStringLiteral(CORVELLE_EXCHANGE_FIXTURES) + u'/' + name;
 }
 
-// A CSV file as rows of cells (double quotes, doubled inside, line breaks
-// inside quoted cells).
-std::vector<QStringList> readCsv(const QString &path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    const QString text = QString::fromUtf8(f.readAll());
-    std::vector<QStringList> rows;
-    QStringList row;
-    QString cell;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                cell += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                cell += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row << cell;
-            cell.clear();
-        } else if (c == u'\n' || c == u'\r') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            row << cell;
-            cell.clear();
-            rows.push_back(row);
-            row.clear();
-        } else {
-            cell += c;
-        }
-    }
-    if (!cell.isEmpty() || !row.isEmpty()) {
-        row << cell;
-        rows.push_back(row);
-    }
-    return rows;
-}
-
 const char *const kFixtures[] = {"lo.xls", "gnm.xls"};
 
 // LibreOffice 7.4 stores the text result of a formula in .xls as the number
@@ -81,7 +36,7 @@ TEST(FixtureTest, EveryCellReadsAsTheWritingProgramShowsIt)
     for (const char *name : kFixtures) {
         SCOPED_TRACE(name);
         const QString file = fixture(QString::fromLatin1(name));
-        const std::vector<QStringList> shown = readCsv(file + QStringLiteral(".csv"));
+        const std::vector<QStringList> shown = ReadCsv(file + QStringLiteral(".csv"));
         ASSERT_EQ(shown.size(), 7u);
         const std::unique_ptr<ImportSheet> sheet = OpenImportSheet(file);
         ASSERT_TRUE(sheet);
