@@ -66,7 +66,7 @@ QString CellToStoredText(const QString &cell);
 // note is the text inside the parentheses that close the part, so
 // "+44 (0)20 7946 0000 (office)" keeps its "(0)" in the value.
 ImportPairs CellToPairs(const QString &cell);
-// True when the text holds one of "[]%*'".
+// True when the text holds a character no text may hold (U+0000).
 bool HasDisallowedCharacter(const QString &text);
 
 // What a long import asks of its window: progress from 0 to 100, pending
