@@ -33,6 +33,7 @@ enum {
     MSG_TOO_LARGE = 59451,
     MSG_EXPORT_CANCELLED = 59454,
     MSG_NOT_WRITTEN = 59455,
+    MSG_BINARY = 59458,
 };
 
 constexpr qsizetype kMaxText = 255;
@@ -86,11 +87,11 @@ bool ReadContactFile(const QString &path, ContactFormat format, const std::optio
     QFile f(path);
     const QFileInfo info(path);
     if (!info.isFile() || !f.open(QIODevice::ReadOnly)) {
-        CTVError error(MSG_UNREADABLE, path, f.errorString().isEmpty() ? QStringLiteral("not a file") : f.errorString());
+        CTVError error(MSG_UNREADABLE, TVB_OK, path, f.errorString().isEmpty() ? QStringLiteral("not a file") : f.errorString());
         return false;
     }
     if (f.size() > kContactFileLimit) {
-        CTVError error(MSG_TOO_LARGE, path, int(kContactFileLimit / (1024 * 1024)));
+        CTVError error(MSG_TOO_LARGE, TVB_OK, path, int(kContactFileLimit / (1024 * 1024)));
         return false;
     }
     QByteArray bytes;
@@ -98,12 +99,12 @@ bool ReadContactFile(const QString &path, ContactFormat format, const std::optio
     while (!f.atEnd()) {
         const QByteArray chunk = f.read(1 << 20);
         if (chunk.isEmpty() && f.error() != QFileDevice::NoError) {
-            CTVError error(MSG_UNREADABLE, path, f.errorString());
+            CTVError error(MSG_UNREADABLE, TVB_OK, path, f.errorString());
             return false;
         }
         bytes += chunk;
         if (bytes.size() > kContactFileLimit) {
-            CTVError error(MSG_TOO_LARGE, path, int(kContactFileLimit / (1024 * 1024)));
+            CTVError error(MSG_TOO_LARGE, TVB_OK, path, int(kContactFileLimit / (1024 * 1024)));
             return false;
         }
         if (!phase(observer, 0, 10)(int(f.size() ? bytes.size() * 100 / f.size() : 100))) {
@@ -120,7 +121,7 @@ bool ReadContactFile(const QString &path, ContactFormat format, const std::optio
             return false;
         }
         if (!file.foundCard) {
-            CTVError error(MSG_NO_VCARD, path);
+            CTVError error(MSG_NO_VCARD, TVB_OK, path);
             return false;
         }
         bytes.clear();
@@ -140,8 +141,12 @@ bool ReadContactFile(const QString &path, ContactFormat format, const std::optio
         return false;
     }
     bytes.clear();
+    if (table.binary) {
+        CTVError error(MSG_BINARY, TVB_OK, path);
+        return false;
+    }
     if (table.rows.empty()) {
-        CTVError error(MSG_NO_RECORDS, path);
+        CTVError error(MSG_NO_RECORDS, TVB_OK, path);
         return false;
     }
     out.encoding = table.encoding;
@@ -366,11 +371,11 @@ ContactExportOutcome ExportContacts(CDatabase &db, int folder, bool subfolders, 
     auto fail = [&](const QString &why) {
         file.close();
         QFile::remove(part);
-        CTVError error(MSG_NOT_WRITTEN, path, why);
+        CTVError error(MSG_NOT_WRITTEN, TVB_OK, path, why);
         return ContactExportOutcome::Failed;
     };
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        CTVError error(MSG_NOT_WRITTEN, path, file.errorString());
+        CTVError error(MSG_NOT_WRITTEN, TVB_OK, path, file.errorString());
         return ContactExportOutcome::Failed;
     }
     QByteArray buffer;

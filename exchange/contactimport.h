@@ -47,7 +47,8 @@ struct ContactFile {
 };
 
 // Reads and converts a file. On failure shows the message (59447 unreadable,
-// 59448 no card, 59449 nothing in it, 59451 too large) and returns false;
+// 59448 no card, 59449 nothing in it, 59451 too large,
+// 59458 not a text file) and returns false;
 // with a cancel returns false and sets `*cancelled`. A CSV file uses
 // `csvMapping` when given, else the recognised header, else the columns A-H.
 bool ReadContactFile(const QString &path, ContactFormat format, const std::optional<CsvMapping> &csvMapping,

@@ -151,6 +151,22 @@ CsvTable ParseCsvFile(const QByteArray &bytes, const std::function<bool(int)> &p
     const QString text = DecodeText(bytes, encoding);
     if (progress && !progress(30))
         return CsvTable{};
+    // A binary file is no table: a NUL, or more than one character in a
+    // thousand that is a control character or could not be decoded.
+    qsizetype odd = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0) {
+            odd = text.size();
+            break;
+        }
+        if ((u < 0x20 && u != u'\t' && u != u'\r' && u != u'\n') || u == 0xFFFD || (u >= 0x7F && u < 0xA0))
+            ++odd;
+    }
+    if (odd > text.size() / 1000) {
+        table.binary = true;
+        return table;
+    }
     table.separator = DetectCsvSeparator(text);
     // A file that uses apostrophes as quotes and never a double quote.
     if (!text.contains(u'"')) {

@@ -21,6 +21,7 @@ struct CsvTable {
     QChar quote = u'"';
     QString encoding;        // "UTF-8", "Windows-1250", ...
     bool unterminated = false; // the file ends inside a quoted field (the last record is dropped)
+    bool binary = false;       // control characters or undecodable bytes: not a text file (no rows)
 };
 
 // Decodes the bytes (byte-order mark, UTF-16, UTF-8, else Windows-1250 or

@@ -255,6 +255,7 @@ extern const TVStringEntry kProgramStrings[] = {
     {59455, "The file %s cannot be written:\\n%s"},
     {59456, "Enter the name of the contacts file"},
     {59457, "vCard files (*.vcf)|*.vcf|CSV files (*.csv)|*.csv||"},
+    {59458, "The file %s is not a text file: it holds control characters or bytes of no character."},
 };
 
 extern const std::size_t kProgramStringCount = sizeof(kProgramStrings) / sizeof(kProgramStrings[0]);

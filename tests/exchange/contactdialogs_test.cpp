@@ -71,10 +71,10 @@ TEST(ContactDialogs, ImportChecksPicksTheFolderAndImportsAGoogleCsv)
     dialog.InspectFile();
     EXPECT_TRUE(dialog.LayoutLabel()->text().contains(QStringLiteral("Google Contacts")));
     EXPECT_FALSE(dialog.ColumnList(IMP_NAME)->isEnabled());
-    QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton);
+    QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton, {}, QPoint(6, dialog.OwnMapping()->height() / 2));
     EXPECT_TRUE(dialog.ColumnList(IMP_NAME)->isEnabled());
     EXPECT_TRUE(dialog.ColumnList(IMP_NAME)->currentText().startsWith(QStringLiteral("A: First Name")));
-    QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton);
+    QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton, {}, QPoint(6, dialog.OwnMapping()->height() / 2));
 
     pickFolder(dialog.ChooseButton(), target);
     EXPECT_EQ(dialog.FolderEdit()->text(), QStringLiteral("Addresses/Google"));

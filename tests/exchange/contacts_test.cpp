@@ -525,10 +525,10 @@ TEST_F(ContactImportTest, HostileFilesGiveMessagesOrCountedErrors)
         c = char(gen.bounded(256));
     EXPECT_EQ(import(write("junk.vcf", junk)).outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(rec.OnlyId(), 59448);
-    // The same bytes as CSV: rows without a usable name are errors, no crash.
+    // The same bytes as CSV: not a text file.
     rec.Clear();
-    const ContactImportResult csv = import(write("junk.csv", junk));
-    EXPECT_TRUE(csv.outcome == ImportOutcome::Imported || csv.outcome == ImportOutcome::Cancelled);
+    EXPECT_EQ(import(write("junk.csv", junk)).outcome, ImportOutcome::Cancelled);
+    EXPECT_EQ(rec.OnlyId(), 59458);
     // An empty file, a missing file and a folder.
     rec.Clear();
     EXPECT_EQ(import(write("empty.csv", QByteArray())).outcome, ImportOutcome::Cancelled);
@@ -579,6 +579,10 @@ TEST_F(ContactImportTest, HostileFilesGiveMessagesOrCountedErrors)
         }
     }
     EXPECT_EQ(DumpAll(t.db()), before);
+    // A text in a code page it does not name: read, never a crash.
+    rec.Clear();
+    EXPECT_EQ(import(write("latin.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN;CHARSET=UTF-8:Andr\xE9\r\nEND:VCARD\r\n"))
+                  .accepted, 1);
 }
 
 TEST_F(ContactImportTest, HundredThousandCards)
