@@ -190,11 +190,19 @@ bool parseProperty(const QByteArray &line, TextEncoding fileEncoding, VCardPrope
 // empty ones dropped.
 QStringList textLines(const QString &text)
 {
+    // Cut at CR LF, LF or CR by hand: this runs for every value of every card.
     QStringList lines;
-    for (QString line : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
-        line = line.trimmed();
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= n; ++i) {
+        if (i < n && text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        const QString line = text.mid(start, i - start).trimmed();
         if (!line.isEmpty())
             lines << line;
+        if (i < n && text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
     }
     return lines;
 }
