@@ -19,8 +19,15 @@ configure: $(BUILD)/build.ninja
 build: deps configure
 	cmake --build $(BUILD) -j$(JOBS)
 
+# Every test, then again under a German and a Czech desktop (comma as the
+# decimal separator), where the C library formats and reads numbers otherwise.
+TESTLOCALES ?= de_DE.UTF-8 cs_CZ.UTF-8
 test: build
 	ctest --test-dir $(BUILD) -j$(JOBS) --output-on-failure --timeout 600
+	for l in $(TESTLOCALES); do \
+	  echo "== tests under $$l"; \
+	  LANG=$$l LC_ALL=$$l ctest --test-dir $(BUILD) -j$(JOBS) --output-on-failure --timeout 600 || exit 1; \
+	done
 
 run: build
 	mkdir -p run

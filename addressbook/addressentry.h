@@ -26,7 +26,25 @@ struct AddressEntry {
 // A multi-line text on one line: each CR LF pair becomes ", ".
 QString JoinLines(const QString &text);
 
-// The characters refused in address texts, folder names and search
-// criteria, because such texts are placed inside SQL text literals.
-inline constexpr const char *kDisallowedCharacters = "[]%*'";
+// Every value reaches the database as a bound parameter, so brackets,
+// per cent, asterisk and apostrophe are ordinary characters (O'Brien).
+// The one character refused in address texts, folder names, search
+// criteria and imported texts is U+0000: the database's length check and
+// its text functions stop at it, so it would hide the rest of the text.
 bool ContainsDisallowed(const QString &text);
+// The refused characters as message 11 names them.
+QString DisallowedCharactersText();
+
+// The most characters a text column holds.
+inline constexpr int kMaxTextCharacters = 255;
+// The length of a text in characters (code points), as the database counts
+// it: an emoji or a CJK extension letter is one character, not two units.
+qsizetype CharacterCount(const QString &text);
+// The first `count` characters of the text, never half of a surrogate pair.
+QString LeftCharacters(const QString &text, qsizetype count);
+// True when the text holds nothing but white space and invisible characters
+// (zero-width spaces and joiners, direction marks, soft hyphens, the byte
+// order mark): such a name, town or ZIP counts as empty.
+bool IsBlankText(const QString &text);
+// The text without white space and invisible characters at either end.
+QString TrimmedText(const QString &text);

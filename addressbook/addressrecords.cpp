@@ -14,10 +14,74 @@ QString JoinLines(const QString &text)
 
 bool ContainsDisallowed(const QString &text)
 {
-    for (const char *c = kDisallowedCharacters; *c; ++c)
-        if (text.contains(QChar::fromLatin1(*c)))
-            return true;
-    return false;
+    return text.contains(QChar(u'\0'));
+}
+
+QString DisallowedCharactersText()
+{
+    return QStringLiteral("U+0000 (NUL)");
+}
+
+qsizetype CharacterCount(const QString &text)
+{
+    qsizetype n = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i, ++n)
+        if (text[i].isHighSurrogate() && i + 1 < size && text[i + 1].isLowSurrogate())
+            ++i;
+    return n;
+}
+
+QString LeftCharacters(const QString &text, qsizetype count)
+{
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    for (qsizetype n = 0; i < size && n < count; ++i, ++n)
+        if (text[i].isHighSurrogate() && i + 1 < size && text[i + 1].isLowSurrogate())
+            ++i;
+    return text.left(i);
+}
+
+namespace {
+
+// Characters that take no room and show nothing: format characters
+// (zero-width space and joiners, direction marks and embeddings, word
+// joiner, byte order mark, soft hyphen), the combining grapheme joiner,
+// the Hangul fillers and the variation selectors.
+bool invisible(char32_t c)
+{
+    if (QChar::category(c) == QChar::Other_Format)
+        return true;
+    return c == 0x034F || c == 0x115F || c == 0x1160 || c == 0x3164 || c == 0xFFA0 || (c >= 0x180B && c <= 0x180F) ||
+           (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+bool blank(char32_t c)
+{
+    return QChar::isSpace(c) || invisible(c);
+}
+
+} // namespace
+
+bool IsBlankText(const QString &text)
+{
+    for (char32_t c : text.toUcs4())
+        if (!blank(c))
+            return false;
+    return true;
+}
+
+QString TrimmedText(const QString &text)
+{
+    const QList<uint> chars = text.toUcs4();
+    qsizetype first = 0, last = chars.size();
+    while (first < last && blank(chars[first]))
+        ++first;
+    while (last > first && blank(chars[last - 1]))
+        --last;
+    if (first == 0 && last == chars.size())
+        return text;
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(chars.constData()) + first, last - first);
 }
 
 AddressEntry AddressFromRecord(const CSetAddress &a)

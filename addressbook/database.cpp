@@ -1,88 +1,25 @@
 #include "database.h"
 #include "recordsets.h"
 #include "textcompare.h"
+#include "unocase.h"
 
+#include <QFile>
+#include <QHash>
 #include <QFileInfo>
 #include <QString>
 #include <sqlite3.h>
 #include <cstring>
-
-namespace {
-
-bool isAscii(const char *s, int n)
-{
-    for (int i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(s[i]) >= 0x80)
-            return false;
-    return true;
-}
-
-inline unsigned char lowerAscii(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
-QString folded(const char *s, int n)
-{
-    return QString::fromUtf8(s, n).toCaseFolded();
-}
-
-int collateUnocase(void *, int aLength, const void *a, int bLength, const void *b)
-{
-    return UnicodeCaseCompare(static_cast<const char *>(a), aLength, static_cast<const char *>(b), bLength);
-}
-
-// umatch(value, needle, mode): mode 0 equal, 1 contains, 2 starts with,
-// 3 ends with; all compared without regard to case.
-void umatchFunction(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_int(ctx, 0);
-        return;
-    }
-    const char *h = reinterpret_cast<const char *>(sqlite3_value_text(argv[0]));
-    const int hn = sqlite3_value_bytes(argv[0]);
-    const char *n = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
-    const int nn = sqlite3_value_bytes(argv[1]);
-    const int mode = sqlite3_value_int(argv[2]);
-    bool result = false;
-    if (mode == 1) {
-        result = UnicodeCaseContains(h, hn, n, nn);
-    } else {
-        QString hs = folded(h, hn), ns = folded(n, nn);
-        if (mode == 0)
-            result = hs == ns;
-        else if (mode == 2)
-            result = hs.startsWith(ns);
-        else
-            result = hs.endsWith(ns);
-    }
-    sqlite3_result_int(ctx, result ? 1 : 0);
-}
-
-} // namespace
+#include <fcntl.h>
+#include <unistd.h>
 
 int UnicodeCaseCompare(const char *a, int an, const char *b, int bn)
 {
-    return CompareTextsUtf8(a, an, b, bn);
+    return unocase::Compare(a, an, b, bn);
 }
 
 bool UnicodeCaseContains(const char *h, int hn, const char *n, int nn)
 {
-    if (nn == 0)
-        return true;
-    if (isAscii(n, nn) && isAscii(h, hn)) {
-        for (int i = 0; i + nn <= hn; ++i) {
-            int j = 0;
-            while (j < nn && lowerAscii(static_cast<unsigned char>(h[i + j])) ==
-                                 lowerAscii(static_cast<unsigned char>(n[j])))
-                ++j;
-            if (j == nn)
-                return true;
-        }
-        return false;
-    }
-    return folded(h, hn).contains(folded(n, nn));
+    return unocase::Matches(h, hn, n, nn, unocase::Match::Contains);
 }
 
 CDatabase::~CDatabase()
@@ -112,9 +49,11 @@ void CDatabase::openFile(const QString &path, int flags, bool exclusive)
     m_exclusive = exclusive;
     m_depth = 0;
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 2000);
-    registerFunctions();
+    // Another program saving into the same file holds its write lock for
+    // the length of one save: wait for it rather than fail.
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     try {
+        registerFunctions();
         if (exclusive)
             ExecuteRaw(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
         ExecuteRaw(QStringLiteral("PRAGMA foreign_keys=OFF; PRAGMA recursive_triggers=OFF"));
@@ -126,21 +65,86 @@ void CDatabase::openFile(const QString &path, int flags, bool exclusive)
 
 void CDatabase::Open(const QString &path, bool exclusive)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile())
         throw DbException(QStringLiteral("Database file %1 not found").arg(path), SQLITE_CANTOPEN);
+    // SQLite quietly opens a write-protected file read-only, and a file in a
+    // write-protected folder cannot get its journal: every save would fail.
+    const QByteArray file = QFile::encodeName(info.absoluteFilePath());
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    if (::faccessat(AT_FDCWD, file.constData(), R_OK | W_OK, AT_EACCESS) != 0 ||
+        ::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        throw DbException(QStringLiteral("Database file %1 is write-protected").arg(path), SQLITE_READONLY);
     openFile(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, exclusive);
     try {
+        if (sqlite3_db_readonly(m_db, "main") != 0)
+            throw DbException(QStringLiteral("Database file %1 is write-protected").arg(path), SQLITE_READONLY);
+        const int version = userVersion();
+        if (version > kFormatVersion)
+            throw DbException(QStringLiteral("Database file %1 has format %2, newer than this program's %3")
+                                  .arg(path)
+                                  .arg(version)
+                                  .arg(kFormatVersion),
+                              SQLITE_CANTOPEN);
         CheckSchema();
-        // Files written before texts were indexed in the alphabetic order get
-        // their indexes rebuilt once, so look-ups and ordering agree.
-        if (userVersion() < kTextOrderVersion)
-            ExecuteRaw(QStringLiteral("REINDEX UNOCASE; PRAGMA user_version = %1").arg(kTextOrderVersion));
+        // Text indexes hold the order of the collation that built them; the
+        // order comes from ICU, which changes between releases. Files written
+        // before texts were indexed in this order, or under another version
+        // of it, get their indexes rebuilt once.
+        const QString collation = QString::fromStdString(unocase::CollationVersion());
+        if (version < kTextOrderVersion || storedCollationVersion() != collation) {
+            ExecuteRaw(QStringLiteral("BEGIN IMMEDIATE"));
+            try {
+                ExecuteRaw(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (KEY TEXT PRIMARY KEY, VALUE TEXT);"
+                                          "REINDEX UNOCASE; PRAGMA user_version = %2")
+                               .arg(QLatin1String(kInfoTable))
+                               .arg(kFormatVersion));
+                setInfo(QStringLiteral("collation"), collation);
+                ExecuteRaw(QStringLiteral("COMMIT"));
+            } catch (...) {
+                sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+                throw;
+            }
+        }
         if (exclusive) // take the lock now, not at the first write
             ExecuteRaw(QStringLiteral("BEGIN EXCLUSIVE; COMMIT"));
     } catch (...) {
         Close();
         throw;
     }
+}
+
+QString CDatabase::storedCollationVersion() const
+{
+    sqlite3_stmt *stmt = nullptr;
+    QString value;
+    const QByteArray sql = QStringLiteral("SELECT VALUE FROM %1 WHERE KEY = 'collation'").arg(QLatin1String(kInfoTable)).toUtf8();
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        value = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+    sqlite3_finalize(stmt);
+    return value;
+}
+
+void CDatabase::setInfo(const QString &key, const QString &value)
+{
+    sqlite3_stmt *stmt = nullptr;
+    const QByteArray sql =
+        QStringLiteral("INSERT OR REPLACE INTO %1 (KEY, VALUE) VALUES (?, ?)").arg(QLatin1String(kInfoTable)).toUtf8();
+    if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        Throw(QStringLiteral("Cannot record the file's collation"));
+    const QByteArray k = key.toUtf8(), v = value.toUtf8();
+    sqlite3_bind_text(stmt, 1, k.constData(), int(k.size()), SQLITE_TRANSIENT);
+    sqlite3_bind_text(stmt, 2, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        Throw(QStringLiteral("Cannot record the file's collation"));
+}
+
+void CDatabase::RecordCollation()
+{
+    ExecuteRaw(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (KEY TEXT PRIMARY KEY, VALUE TEXT)").arg(QLatin1String(kInfoTable)));
+    setInfo(QStringLiteral("collation"), QString::fromStdString(unocase::CollationVersion()));
 }
 
 int CDatabase::userVersion() const
@@ -171,9 +175,8 @@ void CDatabase::Close()
 
 void CDatabase::registerFunctions()
 {
-    sqlite3_create_collation_v2(m_db, "UNOCASE", SQLITE_UTF8, nullptr, collateUnocase, nullptr);
-    sqlite3_create_function_v2(m_db, "umatch", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, umatchFunction,
-                               nullptr, nullptr, nullptr);
+    if (unocase::Register(m_db) != SQLITE_OK)
+        Throw(QStringLiteral("Cannot register the text collation"));
 }
 
 void CDatabase::ExecuteRaw(const QString &sql)
@@ -191,7 +194,18 @@ void CDatabase::ExecuteRaw(const QString &sql)
 
 void CDatabase::BeginTrans()
 {
-    ExecuteRaw(QStringLiteral("SAVEPOINT tr%1").arg(m_depth + 1));
+    // The outermost transaction takes the write lock at once (BEGIN
+    // IMMEDIATE): two programs that both read first and then write would
+    // otherwise deadlock, and one of them fail without waiting. Inner
+    // levels are savepoints.
+    if (!m_db)
+        throw DbException(QStringLiteral("Database not open"));
+    if (m_depth == 0)
+        m_savepointOuter = !sqlite3_get_autocommit(m_db);
+    if (m_depth == 0 && !m_savepointOuter)
+        ExecuteRaw(QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        ExecuteRaw(QStringLiteral("SAVEPOINT tr%1").arg(m_depth + 1));
     ++m_depth;
 }
 
@@ -199,7 +213,10 @@ void CDatabase::CommitTrans()
 {
     if (m_depth <= 0)
         throw DbException(QStringLiteral("Commit without a transaction"));
-    ExecuteRaw(QStringLiteral("RELEASE tr%1").arg(m_depth));
+    if (m_depth == 1 && !m_savepointOuter)
+        ExecuteRaw(QStringLiteral("COMMIT"));
+    else
+        ExecuteRaw(QStringLiteral("RELEASE tr%1").arg(m_depth));
     --m_depth;
 }
 
@@ -207,6 +224,12 @@ void CDatabase::Rollback() noexcept
 {
     if (!m_db || m_depth <= 0)
         return;
+    if (m_depth == 1 && !m_savepointOuter) {
+        if (!sqlite3_get_autocommit(m_db))
+            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        m_depth = 0;
+        return;
+    }
     const QByteArray sql = QStringLiteral("ROLLBACK TO tr%1; RELEASE tr%1").arg(m_depth).toUtf8();
     if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         // The savepoint is gone (the engine rolled back on its own): end whatever remains.
@@ -218,6 +241,42 @@ void CDatabase::Rollback() noexcept
     --m_depth;
 }
 
+namespace {
+
+// The affinity SQLite gives a column from its declared type.
+enum class Affinity { Integer, Text, Blob, Real, Numeric };
+
+Affinity affinityOf(const QString &declared)
+{
+    const QString t = declared.toUpper();
+    if (t.contains(QLatin1String("INT")))
+        return Affinity::Integer;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return Affinity::Text;
+    if (t.isEmpty() || t.contains(QLatin1String("BLOB")))
+        return Affinity::Blob;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+// Whether a column of this declared type keeps the values the program
+// stores: a text column must keep texts as they are (ZIP 01234 is not the
+// number 1234), a number column must not turn numbers into texts.
+bool typeFits(ColumnType type, const QString &declared)
+{
+    const Affinity a = affinityOf(declared);
+    switch (type) {
+    case ColumnType::Text: return a == Affinity::Text;
+    case ColumnType::Long: case ColumnType::Byte: case ColumnType::Bool:
+    case ColumnType::Double: return a == Affinity::Integer || a == Affinity::Real || a == Affinity::Numeric;
+    case ColumnType::Binary: return a != Affinity::Text;
+    }
+    return true;
+}
+
+} // namespace
+
 void CDatabase::CheckSchema() const
 {
     if (!m_db)
@@ -227,16 +286,22 @@ void CDatabase::CheckSchema() const
         sqlite3_stmt *stmt = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
             Throw(QStringLiteral("Cannot read the tables"));
-        QStringList present;
+        QHash<QString, QString> present; // column name -> declared type
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            present << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)));
+            present.insert(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1))),
+                           QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 2))));
         sqlite3_finalize(stmt);
         if (rc != SQLITE_DONE)
             Throw(QStringLiteral("Cannot read the tables"));
-        for (const ColumnDescription &column : table.columns)
-            if (!present.contains(column.name))
+        for (const ColumnDescription &column : table.columns) {
+            const auto found = present.constFind(column.name);
+            if (found == present.constEnd())
                 throw DbException(QStringLiteral("Table %1 lacks column %2").arg(table.name, column.name),
                                   SQLITE_CORRUPT);
+            if (!typeFits(column.type, found.value()))
+                throw DbException(QStringLiteral("Column %1.%2 has type %3").arg(table.name, column.name, found.value()),
+                                  SQLITE_CORRUPT);
+        }
     }
 }

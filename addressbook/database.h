@@ -29,7 +29,9 @@ public:
 
     // Opens an existing database file read-write. With `exclusive` no other
     // process may open it while it stays open. Throws DbException when the
-    // file is missing, unreadable, not a database or lacks the tables.
+    // file is missing, unreadable, write-protected (or in a write-protected
+    // folder), not a database, lacks the tables or columns of the right
+    // types, or carries a newer format mark than this program writes.
     void Open(const QString &path, bool exclusive = false);
     // Creates a new, empty database file (used by the creation tool).
     void Create(const QString &path);
@@ -56,11 +58,23 @@ public:
     void CheckSchema() const;
 
     // The file's format mark (PRAGMA user_version): 2 means its text indexes
-    // follow the alphabetic order of CompareTexts.
+    // follow the alphabetic order of CompareTexts. A file marked with a
+    // newer format than this program writes is refused, not written into.
     static constexpr int kTextOrderVersion = 2;
+    static constexpr int kFormatVersion = 2;
+    // The table of facts about the file itself: key "collation" names the
+    // collation version its text indexes were built with.
+    static constexpr const char *kInfoTable = "DBINFO";
+    // How long a save waits for another program's save to the same file.
+    static constexpr int kBusyTimeoutMs = 10000;
+
+    // Records in a new file the collation version its indexes follow.
+    void RecordCollation();
 
 private:
     int userVersion() const;
+    QString storedCollationVersion() const;
+    void setInfo(const QString &key, const QString &value);
     void openFile(const QString &path, int flags, bool exclusive);
     void registerFunctions();
 
@@ -68,6 +82,8 @@ private:
     QString m_path;
     bool m_exclusive = false;
     int m_depth = 0;
+    // The outermost level is a savepoint inside a transaction begun by SQL.
+    bool m_savepointOuter = false;
 };
 
 // Case-insensitive comparison for all of Unicode, used by the database's

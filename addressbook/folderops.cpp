@@ -137,7 +137,7 @@ std::set<std::int32_t> FolderIdSet(CDatabase &db, std::int32_t folder, bool subf
 FolderCheck CheckNewFolder(CDatabase &db, QString &name, std::optional<std::int32_t> parent)
 {
     name = name.trimmed();
-    if (name.isEmpty())
+    if (IsBlankText(name))
         return {MSG_NEW_FOLDER_EMPTY, true};
     if (ContainsDisallowed(name))
         return {MSG_DISALLOWED_CHARACTER, true};
@@ -152,7 +152,7 @@ FolderCheck CheckRenameFolder(CDatabase &db, QString &name, const std::optional<
                               const QString &currentText)
 {
     name = name.trimmed();
-    if (name.isEmpty())
+    if (IsBlankText(name))
         return {MSG_RENAME_EMPTY, true};
     if (ContainsDisallowed(name))
         return {MSG_DISALLOWED_CHARACTER, true};

@@ -57,10 +57,11 @@ void CreateSchema(CDatabase &db)
         " DELETE FROM TEL WHERE ID_TEL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
         " DELETE FROM EMAIL WHERE ID_EMAIL_ADDRESS = OLD.ID_ADDRESS_ADDRESS;"
         " END;");
-    sql << QStringLiteral("PRAGMA user_version = %1;").arg(CDatabase::kTextOrderVersion);
+    sql << QStringLiteral("PRAGMA user_version = %1;").arg(CDatabase::kFormatVersion);
     db.BeginTrans();
     try {
         db.ExecuteRaw(sql.join(u'\n'));
+        db.RecordCollation();
         db.CommitTrans();
     } catch (...) {
         db.Rollback();

@@ -3,12 +3,16 @@
 #include <QCollator>
 #include <QLocale>
 
+#include "unocase.h"
+
 namespace {
 
 const QCollator &collator()
 {
-    // The collation of the common alphabetic order (the English tailoring
-    // is the root order), at the strength that ignores letter case only.
+    // Sort keys for lists the program sorts itself: Qt's collator over the
+    // same ICU root order at the same strength as the database's rule (the
+    // English tailoring is the root order; case-insensitive is secondary
+    // strength), so keys order texts as CompareTexts does.
     static const QCollator c = [] {
         QCollator collator(QLocale(QLocale::English, QLocale::UnitedStates));
         collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -17,23 +21,6 @@ const QCollator &collator()
         return collator;
     }();
     return c;
-}
-
-// Letters, digits and blanks of ASCII: for such texts the order above is
-// the byte order of their lower-case forms (blank < digits < letters).
-bool plain(const char *s, int n)
-{
-    for (int i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' '))
-            return false;
-    }
-    return true;
-}
-
-inline unsigned char lower(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
 }
 
 int sign(int v)
@@ -45,22 +32,13 @@ int sign(int v)
 
 int CompareTexts(const QString &a, const QString &b)
 {
-    return sign(collator().compare(a, b));
+    return sign(unocase::Compare16(reinterpret_cast<const char16_t *>(a.utf16()), int(a.size()),
+                                   reinterpret_cast<const char16_t *>(b.utf16()), int(b.size())));
 }
 
 int CompareTextsUtf8(const char *a, int an, const char *b, int bn)
 {
-    if (plain(a, an) && plain(b, bn)) {
-        const int n = an < bn ? an : bn;
-        for (int i = 0; i < n; ++i) {
-            const unsigned char x = lower(static_cast<unsigned char>(a[i]));
-            const unsigned char y = lower(static_cast<unsigned char>(b[i]));
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return an == bn ? 0 : (an < bn ? -1 : 1);
-    }
-    return CompareTexts(QString::fromUtf8(a, an), QString::fromUtf8(b, bn));
+    return sign(unocase::Compare(a, an, b, bn));
 }
 
 QCollatorSortKey TextSortKey(const QString &text)

@@ -132,6 +132,7 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
     other = NewMultiLineField(this, "other");
     zip = new QLineEdit(this);
     zip->setObjectName(QStringLiteral("zip"));
+    LimitCharacters(zip, kMaxTextCharacters);
     const QString star = editable ? QStringLiteral(" *") : QString();
     auto label = [&](const QString &text, QWidget *buddy) {
         auto *l = new QLabel(text, this);
@@ -165,9 +166,11 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         if (editable) {
             phoneEntry = new QLineEdit(this);
             phoneEntry->setObjectName(QStringLiteral("phoneEntry"));
+            LimitCharacters(phoneEntry, kMaxTextCharacters);
             phoneEntry->setPlaceholderText(QStringLiteral("Phone"));
             phoneNote = new QLineEdit(this);
             phoneNote->setObjectName(QStringLiteral("phoneNote"));
+            LimitCharacters(phoneNote, kMaxTextCharacters);
             phoneNote->setPlaceholderText(QStringLiteral("Note"));
             auto *add = new QPushButton(QStringLiteral("+"), this);
             add->setToolTip(QStringLiteral("Add the phone to the list"));
@@ -186,9 +189,11 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         if (editable) {
             emailEntry = new QLineEdit(this);
             emailEntry->setObjectName(QStringLiteral("emailEntry"));
+            LimitCharacters(emailEntry, kMaxTextCharacters);
             emailEntry->setPlaceholderText(QStringLiteral("E-mail"));
             emailNote = new QLineEdit(this);
             emailNote->setObjectName(QStringLiteral("emailNote"));
+            LimitCharacters(emailNote, kMaxTextCharacters);
             emailNote->setPlaceholderText(QStringLiteral("Note"));
             auto *add = new QPushButton(QStringLiteral("+"), this);
             add->setToolTip(QStringLiteral("Add the e-mail to the list"));
@@ -345,17 +350,17 @@ void AddressPage::trimAll()
 std::optional<AddressEntry> AddressPage::QuickAddress()
 {
     trimAll();
-    if (StoredText(name).isEmpty()) {
+    if (IsBlankText(StoredText(name))) {
         CTVError(2);
         name->setFocus();
         return std::nullopt;
     }
-    if (StoredText(town).isEmpty()) {
+    if (IsBlankText(StoredText(town))) {
         CTVError(3);
         town->setFocus();
         return std::nullopt;
     }
-    if (zip->text().isEmpty()) {
+    if (IsBlankText(zip->text())) {
         CTVError(4);
         zip->setFocus();
         return std::nullopt;
@@ -371,17 +376,17 @@ bool AddressPage::validate(std::int32_t &folder, bool edited)
 {
     trimAll();
     const AddressEntry v = pageValues();
-    if (v.name.isEmpty()) {
+    if (IsBlankText(v.name)) {
         CTVError(2);
         name->setFocus();
         return false;
     }
-    if (v.town.isEmpty()) {
+    if (IsBlankText(v.town)) {
         CTVError(3);
         town->setFocus();
         return false;
     }
-    if (v.zip.isEmpty()) {
+    if (IsBlankText(v.zip)) {
         CTVError(4);
         zip->setFocus();
         return false;
@@ -390,7 +395,7 @@ bool AddressPage::validate(std::int32_t &folder, bool edited)
                                                      {v.zip, zip},       {v.country, other}, {v.note, notes}};
     for (const auto &[text, widget] : fields)
         if (ContainsDisallowed(text)) {
-            CTVError(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
+            CTVError(11, TVB_OK, DisallowedCharactersText());
             widget->setFocus();
             return false;
         }
@@ -469,7 +474,7 @@ void AddressPage::addPair(QLineEdit *value, QLineEdit *note, ValueNoteListWidget
     }
     for (QLineEdit *field : {value, note})
         if (ContainsDisallowed(field->text())) {
-            CTVError(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
+            CTVError(11, TVB_OK, DisallowedCharactersText());
             field->setFocus();
             return;
         }

@@ -1,4 +1,6 @@
 #include "folderdialogs.h"
+#include "addressentry.h"
+#include "multilinefield.h"
 #include "dberror.h"
 #include "folderops.h"
 #include "paneupdates.h"
@@ -28,7 +30,7 @@ QLineEdit *nameField(QWidget *parent)
 {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(QStringLiteral("folderName"));
-    edit->setMaxLength(255);
+    LimitCharacters(edit, kMaxTextCharacters);
     return edit;
 }
 
@@ -77,7 +79,7 @@ int FolderDialogBase::exec()
 void FolderDialogBase::ShowCheckError(int message)
 {
     if (message == MSG_DISALLOWED_CHARACTER)
-        CTVError::Show(message, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
+        CTVError::Show(message, TVB_OK, DisallowedCharactersText());
     else
         CTVError::Show(message, TVB_OK);
 }

@@ -26,7 +26,9 @@ int main(int argc, char **argv)
     // Batch runs keep their options away from Qt's own (--style is ours there).
     int qtArgc = batch ? 1 : argc;
     QApplication application(qtArgc, argv);
-    if (batch)
+    // Batch options and --check run where nobody may answer a window (a cron
+    // job, a display-less shell): their messages go to standard error.
+    if (batch || arguments.contains(QStringLiteral("--check")))
         InstallCommandLineMessages();
     CTesmarApp app;
     if (!app.InitInstance())

@@ -112,7 +112,7 @@ void CAddressSearchDlg::Find()
     ShowStoredText(m_country, c.country);
     ShowStoredText(m_note, c.note);
     if (const std::optional<SearchField> bad = FirstDisallowedField(c)) {
-        CTVError::Show(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
+        CTVError::Show(11, TVB_OK, DisallowedCharactersText());
         fieldWidget(*bad)->setFocus();
         return;
     }

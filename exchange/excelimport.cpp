@@ -1,5 +1,7 @@
 #include "excelimport.h"
 
+#include "addressentry.h"
+
 #include "dberror.h"
 #include "exchangehooks.h"
 #include "ids.h"
@@ -34,18 +36,18 @@ enum {
 };
 
 constexpr int kMaxRow = 999999999;
-constexpr int kMaxText = 255;
+constexpr int kMaxText = kMaxTextCharacters;
 
 using Key = std::tuple<QString, QString, QString>;
 
 bool tooLong(const ImportEntry &e)
 {
     for (const QString *t : {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note})
-        if (t->size() > kMaxText)
+        if (CharacterCount(*t) > kMaxText)
             return true;
     for (const ImportPairs *list : {&e.phones, &e.emails})
         for (const auto &[value, note] : *list)
-            if (value.size() > kMaxText || note.size() > kMaxText)
+            if (CharacterCount(value) > kMaxText || CharacterCount(note) > kMaxText)
                 return true;
     return false;
 }
@@ -140,10 +142,7 @@ ImportPairs CellToPairs(const QString &cell)
 
 bool HasDisallowedCharacter(const QString &text)
 {
-    for (QChar c : text)
-        if (c == u'[' || c == u']' || c == u'%' || c == u'*' || c == u'\'')
-            return true;
-    return false;
+    return ContainsDisallowed(text);
 }
 
 DuplicateAsker AskDuplicateWithQuestion()
@@ -233,9 +232,9 @@ ImportResult RunImport(CDatabase &db, const ImportSettings &settings, const Impo
                 e.emails = CellToPairs(text);
                 for (QString *t : texts)
                     *t = t->trimmed();
-                if (settings.findAutomatically && e.name.isEmpty())
+                if (settings.findAutomatically && IsBlankText(e.name))
                     break;
-                bool refused = e.name.isEmpty() || e.town.isEmpty() || e.zip.isEmpty();
+                bool refused = IsBlankText(e.name) || IsBlankText(e.town) || IsBlankText(e.zip);
                 for (QString *t : texts)
                     refused = refused || HasDisallowedCharacter(*t);
                 // A text the database cannot hold would fail the whole import.

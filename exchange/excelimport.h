@@ -55,7 +55,7 @@ struct ImportEntry {
 QString CellToStoredText(const QString &cell);
 // A phone or e-mail cell as (value, note) pairs: "111; 222 (home)".
 ImportPairs CellToPairs(const QString &cell);
-// True when the text holds one of "[]%*'".
+// True when the text holds a character no text may hold (U+0000).
 bool HasDisallowedCharacter(const QString &text);
 
 // The answer to question 59437 for one entry: TVB_YES, TVB_YESTOALL, TVB_NO

@@ -147,7 +147,7 @@ void ReportOptionsDialog::accept()
     ShowStoredText(m_country, c.texts.country);
     ShowStoredText(m_note, c.texts.note);
     if (const std::optional<SearchField> bad = FirstDisallowedReportField(c)) {
-        CTVError::Show(11, TVB_OK, QString::fromLatin1(kDisallowedCharacters));
+        CTVError::Show(11, TVB_OK, DisallowedCharactersText());
         fieldWidget(*bad)->setFocus();
         return;
     }

@@ -18,7 +18,26 @@ PACKAGES=(
   # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  # the text collation (ICU) and the comma locales the tests also run in
+  libicu-dev locales
 )
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# The test suite runs again under German and Czech: generate those locales.
+make_locales() {
+  local missing_locales=()
+  for l in de_DE cs_CZ; do
+    locale -a 2>/dev/null | grep -qix "$l.utf8" || missing_locales+=("$l")
+  done
+  [ ${#missing_locales[@]} -eq 0 ] && return 0
+  for l in "${missing_locales[@]}"; do
+    $SUDO sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
+  $SUDO locale-gen >/dev/null
+}
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -26,12 +45,12 @@ for p in "${PACKAGES[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
+  make_locales
   exit 0
 fi
 
 echo "Installing: ${missing[*]}"
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq || true
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+make_locales

@@ -1,6 +1,8 @@
 #include "tvformat.h"
 
+#include <clocale>
 #include <cstdio>
+#include <locale.h>
 
 namespace {
 
@@ -18,9 +20,17 @@ QString formatNumber(const std::string &spec, const TVArg &arg, char conv)
         n = std::snprintf(buffer, sizeof buffer, (spec + "ll" + conv).c_str(),
                           static_cast<unsigned long long>(static_cast<std::uint32_t>(arg.toInt())));
         break;
-    default: // f F e E g G
+    default: { // f F e E g G
+        // Numbers are shown with a full stop in every locale: the C library
+        // would write "12,50" under a German or Czech desktop, which the
+        // program then reads back as another number.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        const locale_t previous = cLocale ? uselocale(cLocale) : locale_t(nullptr);
         n = std::snprintf(buffer, sizeof buffer, (spec + conv).c_str(), arg.toDouble());
+        if (previous)
+            uselocale(previous);
         break;
+    }
     }
     if (n < 0)
         return QString();

@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
+#include <charconv>
+#include <limits>
 #include <climits>
 #include <cstdlib>
 
@@ -57,7 +59,29 @@ bool TVIsDouble(QString text, double &value, double minimum, double maximum)
     }
     if (dots > 1)
         return false;
-    const double v = std::atof(text.toLatin1().constData());
+    // Converted without the C library's locale: under a German or Czech
+    // desktop atof would stop at the full stop and lose the fraction.
+    const QByteArray digits = text.toLatin1();
+    double v = 0;
+    if (!digits.isEmpty()) {
+        const char *first = digits.constData();
+        const char *last = first + digits.size();
+        // "5." and ".5" are numbers here; from_chars wants a digit on each side.
+        QByteArray padded;
+        if (digits.startsWith('.') || digits.endsWith('.')) {
+            padded = (digits.startsWith('.') ? QByteArray("0") : QByteArray()) + digits +
+                     (digits.endsWith('.') ? QByteArray("0") : QByteArray());
+            first = padded.constData();
+            last = first + padded.size();
+        }
+        if (digits != ".") {
+            const std::from_chars_result r = std::from_chars(first, last, v, std::chars_format::fixed);
+            if (r.ec == std::errc::result_out_of_range)
+                v = std::numeric_limits<double>::infinity();
+            else if (r.ec != std::errc() || r.ptr != last)
+                return false;
+        }
+    }
     if (v == 0) {
         // Only a genuine zero: not empty, made of "0" and at most one ".", with a "0".
         if (text.isEmpty() || !text.contains(u'0'))

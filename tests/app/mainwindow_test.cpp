@@ -167,11 +167,13 @@ TEST_F(MainWindowTest, ValidationMessagesFocusTheField)
     EXPECT_TRUE(p->town->hasFocus());
     EXPECT_EQ(attempt(QStringLiteral("A"), QStringLiteral("Brno"), QStringLiteral("  ")), 4);
     EXPECT_TRUE(p->zip->hasFocus());
-    EXPECT_EQ(attempt(QStringLiteral("O'Brien"), QStringLiteral("Brno"), QStringLiteral("1")), 11);
+    // Only invisible characters: an empty name.
+    EXPECT_EQ(attempt(QString::fromUtf8("\u200B\u200E"), QStringLiteral("Brno"), QStringLiteral("1")), 2);
+    EXPECT_EQ(attempt(QStringLiteral("O") + QChar(u'\0'), QStringLiteral("Brno"), QStringLiteral("1")), 11);
     EXPECT_EQ(rec.Records().front().text,
-              QStringLiteral("One or more of the fields contain disallowed character. Please remove it.\\nThe disallowed characters are: []%*'"));
+              QStringLiteral("One or more of the fields contain disallowed character. Please remove it.\\nThe disallowed characters are: U+0000 (NUL)"));
     EXPECT_TRUE(p->name->hasFocus());
-    EXPECT_EQ(attempt(QStringLiteral("A"), QStringLiteral("Brno"), QStringLiteral("1"), QStringLiteral("50%")), 11);
+    EXPECT_EQ(attempt(QStringLiteral("A"), QStringLiteral("Brno"), QStringLiteral("1"), QStringLiteral("x") + QChar(u'\0')), 11);
     EXPECT_TRUE(p->other->hasFocus());
 
     // Phone entries: empty, disallowed note, duplicate; e-mails differing in case are fine.
@@ -180,7 +182,7 @@ TEST_F(MainWindowTest, ValidationMessagesFocusTheField)
     EXPECT_EQ(rec.OnlyId(), 5);
     rec.Clear();
     p->phoneEntry->setText(QStringLiteral("1"));
-    p->phoneNote->setText(QStringLiteral("100%"));
+    p->phoneNote->setText(QStringLiteral("100%") + QChar(u'\0'));
     p->OnAddPhone();
     EXPECT_EQ(rec.OnlyId(), 11);
     EXPECT_TRUE(p->phoneNote->hasFocus());

@@ -136,10 +136,10 @@ TEST_F(Dialogs, NewFolderGoesToItsSortedPlaceInTheOpenTree)
     EXPECT_EQ(again.focusWidget(), again.nameEdit());
     EXPECT_NE(again.result(), QDialog::Accepted);
     rec.Clear();
-    again.nameEdit()->setText(QStringLiteral("[x]"));
+    again.nameEdit()->setText(QStringLiteral("x") + QChar(u'\0'));
     again.accept();
     ASSERT_EQ(rec.OnlyId(), 11);
-    EXPECT_TRUE(rec.Records()[0].text.endsWith(QStringLiteral("The disallowed characters are: []%*'")));
+    EXPECT_TRUE(rec.Records()[0].text.endsWith(QStringLiteral("The disallowed characters are: U+0000 (NUL)")));
 }
 
 TEST_F(Dialogs, NewFolderUnderAClosedFolderOnlyShowsTheButton)

@@ -14,11 +14,19 @@ TEST_F(FolderOps, NewFolderChecksInTheirOrder)
     QString name = QStringLiteral("   ");
     EXPECT_EQ(CheckNewFolder(db(), name, kRoot).message, 12);
     EXPECT_TRUE(CheckNewFolder(db(), name, kRoot).focusName);
-    name = QStringLiteral("O'Neil");
+    // Only white space and invisible characters is an empty name.
+    name = QString::fromUtf8("\u200B \u200F\u00AD");
+    EXPECT_EQ(CheckNewFolder(db(), name, kRoot).message, 12);
+    name = QStringLiteral("Nul") + QChar(u'\0');
     EXPECT_EQ(CheckNewFolder(db(), name, kRoot).message, 11);
     // The name is checked before the tree: a bad name without a folder gives 11.
-    name = QStringLiteral("50%");
+    name = QChar(u'\0');
     EXPECT_EQ(CheckNewFolder(db(), name, std::nullopt).message, 11);
+    // Apostrophes, brackets, per cent and asterisks are ordinary characters.
+    for (const char *ordinary : {"O'Neil", "50%", "[x]", "x*y"}) {
+        name = QString::fromUtf8(ordinary);
+        EXPECT_TRUE(CheckNewFolder(db(), name, kRoot)) << ordinary;
+    }
     name = QStringLiteral("Fine");
     const FolderCheck noParent = CheckNewFolder(db(), name, std::nullopt);
     EXPECT_EQ(noParent.message, 14);
@@ -51,7 +59,9 @@ TEST_F(FolderOps, RenameChecksInTheirOrder)
     const FolderEntry cdEntry{cd, kRoot, QStringLiteral("Cd")};
     QString name = QStringLiteral(" \t ");
     EXPECT_EQ(CheckRenameFolder(db(), name, abEntry, abEntry.name).message, 15);
-    name = QStringLiteral("x*y");
+    name = QString::fromUtf8("\u2060\uFEFF");
+    EXPECT_EQ(CheckRenameFolder(db(), name, abEntry, abEntry.name).message, 15);
+    name = QStringLiteral("x") + QChar(u'\0') + QStringLiteral("y");
     EXPECT_EQ(CheckRenameFolder(db(), name, abEntry, abEntry.name).message, 11);
     name = QStringLiteral("New");
     EXPECT_EQ(CheckRenameFolder(db(), name, std::nullopt, QString()).message, 14);

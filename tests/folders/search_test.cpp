@@ -63,12 +63,16 @@ TEST(SearchStatement, TrimmingAndDisallowedCharacters)
     c.note = QStringLiteral("100%");
     c.street = QStringLiteral("[x]");
     c.name = QStringLiteral("O'Neil");
-    EXPECT_EQ(FirstDisallowedField(c), SearchField::Name);
     c.country = QStringLiteral("*");
+    EXPECT_FALSE(FirstDisallowedField(c));
+    c.name = QStringLiteral("O") + QChar(u'\0');
+    EXPECT_EQ(FirstDisallowedField(c), SearchField::Name);
+    c.country = QChar(u'\0');
     EXPECT_EQ(FirstDisallowedField(c), SearchField::Country);
+    // The value is quoted for the statement: an apostrophe cannot end the text.
     c = SearchCriteria{};
-    c.zip = QStringLiteral("1]");
-    EXPECT_EQ(FirstDisallowedField(c), SearchField::Zip);
+    c.name = QStringLiteral("O'Neil");
+    EXPECT_EQ(BuildSearchStatement(c), QStringLiteral("SELECT * FROM ADDRESS WHERE 1 AND NAME LIKE '*O''Neil*' ORDER BY NAME"));
 }
 
 TEST_F(Search, PartialAndExactMatch)
@@ -146,21 +150,33 @@ TEST_F(SearchDialog, FieldsShowTheTrimmedCriteria)
     EXPECT_EQ(dialog.resultList()->tableModel()->rowCount(), 1);
 }
 
-TEST_F(SearchDialog, ApostropheIsRefusedWithFocusOnFirstOffendingField)
+TEST_F(SearchDialog, ApostrophesAndWildcardCharactersAreSearchedLiterally)
 {
     add(QStringLiteral("O Neil"), QStringLiteral("Cork"), QStringLiteral("T12"));
-    dialog.streetEdit()->setPlainText(QStringLiteral("Main St'"));
-    dialog.nameEdit()->setPlainText(QStringLiteral("O'Neil"));
+    add(QStringLiteral("O'Neil"), QStringLiteral("Cork"), QStringLiteral("T12"));
+    add(QStringLiteral("McDonald's"), QStringLiteral("Cork"), QStringLiteral("T12"), QStringLiteral("Eire*"));
+    add(QStringLiteral("Eire plc"), QStringLiteral("Cork"), QStringLiteral("T12"), QStringLiteral("Eire"));
+    dialog.nameEdit()->setPlainText(QStringLiteral("o'n"));
     dialog.Find();
-    ASSERT_EQ(rec.OnlyId(), 11);
-    EXPECT_TRUE(rec.Records()[0].text.contains(QStringLiteral("[]%*'")));
-    EXPECT_EQ(dialog.focusWidget(), dialog.nameEdit());
-    EXPECT_EQ(dialog.resultList()->tableModel()->rowCount(), 0);
-    rec.Clear();
+    EXPECT_TRUE(rec.Empty());
+    ASSERT_EQ(dialog.resultList()->tableModel()->rowCount(), 1);
+    dialog.nameEdit()->setPlainText(QString());
     dialog.countryEdit()->setPlainText(QStringLiteral("Eire*"));
     dialog.Find();
-    EXPECT_EQ(rec.OnlyId(), 11);
-    EXPECT_EQ(dialog.focusWidget(), dialog.countryEdit());
+    EXPECT_TRUE(rec.Empty());
+    EXPECT_EQ(dialog.resultList()->tableModel()->rowCount(), 1); // the asterisk is no wildcard
+    dialog.countryEdit()->setPlainText(QStringLiteral("%"));
+    dialog.Find();
+    EXPECT_EQ(rec.OnlyId(), 39); // nothing found: % matches only a per cent sign
+}
+
+TEST_F(SearchDialog, NulIsRefusedWithFocusOnTheField)
+{
+    dialog.streetEdit()->setPlainText(QStringLiteral("Main") + QChar(u'\0'));
+    dialog.Find();
+    ASSERT_EQ(rec.OnlyId(), 11);
+    EXPECT_TRUE(rec.Records()[0].text.contains(QStringLiteral("U+0000")));
+    EXPECT_EQ(dialog.focusWidget(), dialog.streetEdit());
 }
 
 TEST_F(SearchDialog, NothingFoundViewAndEdit)

@@ -84,12 +84,12 @@ TEST_F(ReportWindows, DisallowedCharacterKeepsTheDialogOpenAtTheFirstField)
 {
     ReportOptionsDialog dlg(db);
     dlg.show();
-    dlg.nameEdit()->setPlainText(QStringLiteral("O'Neil"));
-    dlg.noteEdit()->setPlainText(QStringLiteral("100%"));
-    dlg.countryEdit()->setPlainText(QStringLiteral("[x]"));
+    dlg.nameEdit()->setPlainText(QStringLiteral("O'Neil") + QChar(u'\0'));
+    dlg.noteEdit()->setPlainText(QStringLiteral("100%") + QChar(u'\0'));
+    dlg.countryEdit()->setPlainText(QStringLiteral("[x]") + QChar(u'\0'));
     dlg.accept();
     ASSERT_EQ(messages.OnlyId(), 11);
-    EXPECT_TRUE(messages.Records()[0].text.endsWith(QStringLiteral("The disallowed characters are: []%*'")));
+    EXPECT_TRUE(messages.Records()[0].text.endsWith(QStringLiteral("The disallowed characters are: U+0000 (NUL)")));
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_TRUE(dlg.Query().isEmpty());

@@ -60,12 +60,18 @@ TEST(ReportQuery, DisallowedCharactersCheckedCountryFirst)
     ReportCriteria c;
     EXPECT_FALSE(FirstDisallowedReportField(c));
     c.texts.note = QStringLiteral("50%");
-    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Note);
     c.texts.zip = QStringLiteral("1*");
-    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Zip);
     c.texts.name = QStringLiteral("O'Neil");
-    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Name);
     c.texts.country = QStringLiteral("[x]");
+    EXPECT_FALSE(FirstDisallowedReportField(c));
+    const QString nul(QChar(u'\0'));
+    c.texts.note = nul;
+    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Note);
+    c.texts.zip = nul;
+    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Zip);
+    c.texts.name = nul;
+    EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Name);
+    c.texts.country = nul;
     EXPECT_EQ(FirstDisallowedReportField(c), SearchField::Country);
 }
 

@@ -1,7 +1,11 @@
 #include "tvparse.h"
 #include "tvparse_p.h"
 
+#include "tvformat.h"
+
 #include <QStringList>
+#include <clocale>
+#include <string>
 #include <gtest/gtest.h>
 
 TEST(ParseDouble, AcceptsCommaBlanksAndBounds)
@@ -28,6 +32,36 @@ TEST(ParseDouble, RejectsMalformedAndOutOfRange)
     EXPECT_FALSE(TVIsDouble(QStringLiteral("100.01"), v, 0, 100));
     EXPECT_DOUBLE_EQ(v, 100.01); // the value is stored even when out of range
     EXPECT_FALSE(TVIsDouble(QStringLiteral("-1"), v, 0, 100));
+}
+
+// Lengths keep their fraction whatever the desktop's language: the whole
+// suite also runs under German and Czech, and this test switches the C
+// library to each comma locale that is installed.
+TEST(ParseDouble, FractionsSurviveCommaLocales)
+{
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    int tried = 0;
+    for (const char *name : {"", "de_DE.UTF-8", "cs_CZ.UTF-8", "C"}) {
+        if (!std::setlocale(LC_ALL, name))
+            continue;
+        ++tried;
+        double v = 0;
+        EXPECT_TRUE(TVIsDouble(QStringLiteral("12,5"), v, 0, 500)) << name;
+        EXPECT_DOUBLE_EQ(v, 12.5) << name;
+        EXPECT_TRUE(TVIsDouble(QStringLiteral("12.5"), v, 0, 500)) << name;
+        EXPECT_DOUBLE_EQ(v, 12.5) << name;
+        EXPECT_TRUE(TVIsDouble(QStringLiteral("0,25"), v, 0.1, 1)) << name; // not 0, which is out of range
+        EXPECT_DOUBLE_EQ(v, 0.25) << name;
+        EXPECT_TRUE(TVIsDouble(QStringLiteral("63,5"), v, 1, 500));
+        EXPECT_EQ(TVFormat(QStringLiteral("%.02f"), {TVArg(v)}).value(), QStringLiteral("63.50")) << name;
+        EXPECT_EQ(TVFormat(QStringLiteral("%g mm"), {TVArg(38.1)}).value(), QStringLiteral("38.1 mm")) << name;
+        // What is shown is read back as the same number.
+        EXPECT_TRUE(TVIsDouble(TVFormat(QStringLiteral("%.02f"), {TVArg(38.1)}).value(), v, 0, 500));
+        EXPECT_DOUBLE_EQ(v, 38.1) << name;
+        EXPECT_FALSE(TVIsDouble(QStringLiteral("1,2,3"), v, 0, 500)) << name;
+    }
+    std::setlocale(LC_ALL, before.c_str());
+    EXPECT_GE(tried, 2);
 }
 
 TEST(ParseLong, WholeNumbersOnly)
