@@ -6,6 +6,7 @@
 #include "ids.h"
 #include "recordsets.h"
 #include "sqlformat.h"
+#include "addressentry.h"
 #include "textencoding.h"
 #include "tvmessage.h"
 
@@ -102,7 +103,7 @@ std::optional<ContactFormat> ContactFormatOfFile(const QString &fileName)
 
 bool IsRefusedContact(const ImportEntry &e)
 {
-    if (e.name.isEmpty())
+    if (IsBlankText(e.name))
         return true;
     for (const QString *t : {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note})
         if (CharacterCount(*t) > kMaxText || HasDisallowedCharacter(*t))

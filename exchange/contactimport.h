@@ -55,7 +55,8 @@ bool ReadContactFile(const QString &path, ContactFormat format, const std::optio
                      ContactFile &file, const ContactObserver &observer = {}, bool *cancelled = nullptr);
 
 // Refusal of one address: the message-free rule the import counts as an
-// error (empty NAME, a text over 255 characters, a disallowed character).
+// error (a NAME empty or made of invisible characters, a text over 255
+// characters, a disallowed character).
 bool IsRefusedContact(const ImportEntry &entry);
 
 struct ContactImportResult {

@@ -1,6 +1,7 @@
 #include "csvcontacts.h"
 
 #include "excelexport.h"
+#include "addressentry.h"
 #include "textencoding.h"
 #include "tvstrings.h"
 

@@ -219,26 +219,3 @@ bool EncodingFromCharsetName(const QByteArray &nameIn, TextEncoding &encoding)
         return false;
     return true;
 }
-
-qsizetype CharacterCount(const QString &text)
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        ++n;
-    }
-    return n;
-}
-
-QString LeftCharacters(const QString &text, qsizetype characters)
-{
-    qsizetype n = 0, i = 0;
-    while (i < text.size() && n < characters) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        ++i;
-        ++n;
-    }
-    return text.left(i);
-}

@@ -34,7 +34,3 @@ QString DecodeText(const QByteArray &bytes, TextEncoding encoding);
 // Windows-1250, Windows-1252 and their usual spellings); false when unknown.
 bool EncodingFromCharsetName(const QByteArray &name, TextEncoding &encoding);
 
-// The number of characters (code points) of a text, as the database counts them.
-qsizetype CharacterCount(const QString &text);
-// The first `characters` characters, never half a surrogate pair.
-QString LeftCharacters(const QString &text, qsizetype characters);

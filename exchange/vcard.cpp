@@ -1,6 +1,7 @@
 #include "vcard.h"
 
 #include "csvcontacts.h"
+#include "addressentry.h"
 #include "textencoding.h"
 
 #include <QRegularExpression>
