@@ -211,7 +211,9 @@ void ContactImportDialog::InspectFile()
     }
     m_header->setChecked(m_recognised != CsvLayout::None);
     m_own->setChecked(false);
-    if (!csv)
+    if (!ContactFormatOfFile(name))
+        m_layout->setText(QStringLiteral("Choose a vCard (.vcf) or CSV (.csv) file."));
+    else if (!csv)
         m_layout->setText(QStringLiteral("vCard files need no mapping."));
     else if (m_recognised == CsvLayout::None)
         m_layout->setText(QStringLiteral("No known header row: the columns are read as A to H of the "
