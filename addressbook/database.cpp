@@ -1,4 +1,5 @@
 #include "database.h"
+#include "schema.h"
 #include "recordsets.h"
 #include "textcompare.h"
 #include "unocase.h"
@@ -86,6 +87,7 @@ void CDatabase::Open(const QString &path, bool exclusive)
                                   .arg(version)
                                   .arg(kFormatVersion),
                               SQLITE_CANTOPEN);
+        AddLabelPaperColumns(*this); // label sheets have a paper size since this version
         CheckSchema();
         // Text indexes hold the order of the collation that built them; the
         // order comes from ICU, which changes between releases. Files written

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 
 class QAction;
+class QMenu;
+class QScreen;
 class QDockWidget;
 class QLabel;
 class QTimer;
@@ -42,6 +44,17 @@ public:
     // Deletes the selected address (question 34 first).
     bool DeleteSelectedAddress();
     void ShowHelp(int topic);
+
+    // The window's first size: 1100 x 860, or less on a smaller screen.
+    static QSize FirstSize(const QScreen *screen);
+    // Narrows the panes, where the window allows it, so that the view shows
+    // the whole address sheet.
+    void FitPanesToSheet();
+    // The bars' menu of the toolbar, the pane titles and the status bar; it
+    // brings back a hidden menu bar.
+    QMenu *createPopupMenu() override;
+    // F10: opens the menu bar (showing it first when it was hidden).
+    void OpenMenuBar();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -29,6 +29,12 @@ QString XlsSheetReader::ReaderProgram()
     const QString beside = QCoreApplication::applicationDirPath() + u'/' + name;
     if (QFileInfo(beside).isExecutable())
         return beside;
+#ifdef CORVELLE_LIBEXEC_FROM_BIN
+    // An installed program keeps its helpers in the package's libexec folder.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/" CORVELLE_LIBEXEC_FROM_BIN "/") + name;
+    if (QFileInfo(installed).isExecutable())
+        return QFileInfo(installed).canonicalFilePath();
+#endif
     return QStandardPaths::findExecutable(name);
 }
 

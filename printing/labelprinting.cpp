@@ -31,9 +31,8 @@ bool databaseOpen()
 
 std::unique_ptr<QPrinter> openPrinter(QWidget *parent, const LabelJob &job)
 {
-    const QSizeF sheet = job.size.SheetSize();
     return CreatePrinterDCOrReport(parent, job.calibration.landscape,
-                                   PaperRequest::ForLabelSheet(sheet.width(), sheet.height()));
+                                   PaperRequest::ForLabelSheet(job.size.paperWidth, job.size.paperHeight));
 }
 
 // The row whose name matches: exactly when one does, else the first the

@@ -18,8 +18,12 @@ PACKAGES=(
   # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  # a private CUPS server with a cups-pdf queue for the printing tests
+  cups printer-driver-cups-pdf
   # the text collation (ICU) and the comma locales the tests also run in
   libicu-dev locales
+  # checking the installed desktop entry, AppStream metadata and man pages
+  desktop-file-utils appstream man-db
 )
 
 SUDO=""

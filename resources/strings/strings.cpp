@@ -256,6 +256,8 @@ extern const TVStringEntry kProgramStrings[] = {
     {59456, "Enter the name of the contacts file"},
     {59457, "vCard files (*.vcf)|*.vcf|CSV files (*.csv)|*.csv||"},
     {59458, "The file %s is not a text file: it holds control characters or bytes of no character."},
+    // First start of an installed program in the user's data folder
+    {59470, "A new address book was created in %s."},
 };
 
 extern const std::size_t kProgramStringCount = sizeof(kProgramStrings) / sizeof(kProgramStrings[0]);

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -395,4 +396,54 @@ TEST(SizeLists, UnreadableListClosesAtOnce)
     EXPECT_EQ(rec.OnlyId(), 8);
     EXPECT_FALSE(d.Loaded());
     EXPECT_EQ(d.exec(), int(QDialog::Rejected));
+}
+
+TEST(LabelSizeDialog, PaperIsChosenFromTheListOrGivenAsACustomSize)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    LabelSizeDialog d(nullptr, t.db());
+    showActive(d);
+    // A new sheet starts on A4; the size fields only take input for a custom paper.
+    EXPECT_EQ(d.PaperCombo()->currentIndex(), 0);
+    EXPECT_FALSE(d.PaperWidthField()->isEnabled());
+    EXPECT_EQ(d.PaperWidthField()->text(), QStringLiteral("210.00"));
+    EXPECT_EQ(d.PaperHeightField()->text(), QStringLiteral("297.00"));
+    fillLabel(d, labelValues(), QStringLiteral("Letter sheet"));
+    d.PaperCombo()->setCurrentIndex(1);
+    EXPECT_EQ(d.PaperWidthField()->text(), QStringLiteral("215.90"));
+    d.accept();
+    EXPECT_TRUE(rec.Empty());
+    LabelSize saved = labelNamed(t.db(), QStringLiteral("Letter sheet"));
+    EXPECT_EQ(saved.paperWidth, 215.9);
+    EXPECT_EQ(saved.paperHeight, 279.4);
+
+    LabelSizeDialog custom(nullptr, t.db());
+    showActive(custom);
+    fillLabel(custom, labelValues(), QStringLiteral("Custom sheet"));
+    custom.PaperCombo()->setCurrentIndex(custom.PaperCombo()->count() - 1);
+    ASSERT_TRUE(custom.PaperWidthField()->isEnabled());
+    custom.PaperWidthField()->setText(QStringLiteral(" "));
+    custom.accept();
+    EXPECT_EQ(rec.OnlyId(), 48);
+    EXPECT_EQ(custom.focusWidget(), custom.PaperWidthField());
+    custom.PaperWidthField()->setText(QStringLiteral("195"));
+    custom.PaperHeightField()->setText(QStringLiteral("1000,5"));
+    rec.Clear();
+    custom.accept();
+    EXPECT_EQ(rec.OnlyId(), 49);
+    EXPECT_EQ(custom.focusWidget(), custom.PaperHeightField());
+    custom.PaperHeightField()->setText(QStringLiteral("300,5"));
+    rec.Clear();
+    custom.accept();
+    EXPECT_TRUE(rec.Empty());
+    saved = labelNamed(t.db(), QStringLiteral("Custom sheet"));
+    EXPECT_EQ(saved.paperWidth, 195);
+    EXPECT_EQ(saved.paperHeight, 300.5);
+
+    // Editing shows the stored paper: a custom one with its fields enabled.
+    LabelSizeDialog edit(nullptr, t.db(), &saved);
+    EXPECT_EQ(edit.PaperCombo()->currentIndex(), edit.PaperCombo()->count() - 1);
+    EXPECT_TRUE(edit.PaperHeightField()->isEnabled());
+    EXPECT_EQ(edit.PaperHeightField()->text(), QStringLiteral("300.50"));
 }
