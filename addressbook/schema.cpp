@@ -2,6 +2,7 @@
 #include "database.h"
 #include "ids.h"
 #include "recordsets.h"
+#include "labelsheetdata.h"
 
 #include <QFile>
 #include <QStringList>
@@ -138,26 +139,6 @@ const EnvelopeSeed kEnvelopes[] = {
     {"US No. 10 (241.3 x 104.8 mm)", 241.3, 104.8, 95, 30, 12, 38, 75, 10, 8, 28},
 };
 
-struct LabelSeed {
-    const char *name;
-    double a, b, c, d, e, f;
-    int m, n;
-    double paperWidth, paperHeight;
-};
-
-constexpr double kA4W = 210, kA4H = 297, kLetterW = 215.9, kLetterH = 279.4;
-
-// Label sheets with their real measurements (margins, label size, gaps) and paper.
-const LabelSeed kLabels[] = {
-    {"A4, 3 x 7 labels 63.5 x 38.1 mm", 7.2, 63.5, 2.5, 15.15, 38.1, 0, 7, 3, kA4W, kA4H},
-    {"A4, 3 x 8 labels 63.5 x 33.9 mm", 7.2, 63.5, 2.5, 12.9, 33.9, 0, 8, 3, kA4W, kA4H},
-    {"A4, 3 x 8 labels 70 x 37 mm", 0, 70, 0, 0.5, 37, 0, 8, 3, kA4W, kA4H},
-    {"A4, 2 x 7 labels 99.1 x 38.1 mm", 4.65, 99.1, 2.5, 15.15, 38.1, 0, 7, 2, kA4W, kA4H},
-    {"A4, 2 x 4 labels 99.1 x 67.7 mm", 4.65, 99.1, 2.5, 13.1, 67.7, 0, 4, 2, kA4W, kA4H},
-    {"Letter, 3 x 10 labels 66.7 x 25.4 mm", 4.76, 66.68, 3.18, 12.7, 25.4, 0, 10, 3, kLetterW, kLetterH},
-    {"Letter, 2 x 5 labels 101.6 x 50.8 mm", 3.97, 101.6, 4.76, 12.7, 50.8, 0, 5, 2, kLetterW, kLetterH},
-};
-
 FontSpec font(const char *face, int tenths, bool bold)
 {
     FontSpec f;
@@ -212,14 +193,18 @@ void CreateNewDatabase(const QString &path, bool force)
             env.Update();
         }
 
+        // The most common sheets of the built-in list, named by brand and
+        // part number.
         CSetLabsize lab(&db);
         lab.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
-        for (const LabelSeed &s : kLabels) {
+        for (const LabelSheetRecord &s : BuiltInLabelSheets()) {
+            if (!s.seedsNewDatabase)
+                continue;
             lab.AddNew();
             lab.m_ID_LABSIZE_LABSIZE = alloc.Next(IdCounter::Labsize);
-            lab.m_NAME = QString::fromLatin1(s.name);
-            lab.m_A = s.a; lab.m_B = s.b; lab.m_C = s.c; lab.m_D = s.d; lab.m_E = s.e; lab.m_F = s.f;
-            lab.m_M = s.m; lab.m_N = s.n;
+            lab.m_NAME = s.DisplayName();
+            lab.m_A = s.A; lab.m_B = s.B; lab.m_C = s.C; lab.m_D = s.D; lab.m_E = s.E; lab.m_F = s.F;
+            lab.m_M = s.M; lab.m_N = s.N;
             lab.m_PAPERW = s.paperWidth; lab.m_PAPERH = s.paperHeight;
             lab.Update();
         }

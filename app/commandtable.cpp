@@ -57,6 +57,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_ENVSIZE_EDIT, t("&Settings/&Envelope dimensions"), t("&Edit..."), {}, 0},
         {ID_ENVSIZE_DELETE, t("&Settings/&Envelope dimensions"), t("&Delete..."), {}, 0},
         {ID_LABSIZE_NEW, t("&Settings/&Label dimensions"), t("&New..."), {}, 0},
+        {ID_LABSIZE_FROM_PRODUCT, t("&Settings/&Label dimensions"), t("New from &product..."), {}, 0},
         {ID_LABSIZE_EDIT, t("&Settings/&Label dimensions"), t("&Edit..."), {}, 0},
         {ID_LABSIZE_DELETE, t("&Settings/&Label dimensions"), t("&Delete..."), {}, 0},
         {ID_ENVSTYLE_NEW, t("&Settings/E&nvelope styles"), t("&New..."), {}, 0},

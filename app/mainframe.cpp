@@ -49,7 +49,7 @@ CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     connectPanes();
     connect(m_view, &CTesmarView::helpRequested, this, &CMainFrame::ShowHelp);
 
-    RegisterSubsystemCommands(this, [this] { ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
+    RegisterSubsystemCommands(this, [this] { return ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
     RegisterAddressBookCommands(this);
     SetAddressToPrintProvider([this] { return m_view->AddressToPrint(&m_panes); });
     CTVMessage::RegisterHelp([this](int topic) { ShowHelp(topic); });
@@ -308,13 +308,18 @@ bool CMainFrame::Create()
     return true;
 }
 
-void CMainFrame::ReloadPanes()
+bool CMainFrame::ReloadPanes()
 {
+    // After a restore or an import: both panes filled again, the tree's top
+    // expanded (Fill), the active page cleared and the tree focused. A pane
+    // that cannot be filled is the caller's fatal error.
     m_view->activePage()->Deactivated();
-    if (m_tree->Fill() == 0)
-        CTVError(8);
-    m_list->Fill();
+    const bool treeFilled = m_tree->Fill() != 0;
+    const bool listFilled = treeFilled && m_list->Fill();
     m_view->activePage()->Activated();
+    m_view->activePage()->Clear();
+    m_tree->setFocus();
+    return treeFilled && listFilled;
 }
 
 void CMainFrame::showEvent(QShowEvent *event)

@@ -27,7 +27,7 @@ public:
     // Loads the panes; false (after message 8) when the folder tree cannot be loaded.
     bool Create();
     // Reloads both panes (after a restore or an import).
-    void ReloadPanes();
+    bool ReloadPanes();
 
     QAction *action(int id) const { return m_actions.value(id); }
     CTesmarView *view() const { return m_view; }

@@ -1,4 +1,5 @@
 #include "tesmarapp.h"
+#include "subsystems.h"
 #include "appcontext.h"
 #include "mainframe.h"
 #include "startup.h"
@@ -110,6 +111,8 @@ bool CTesmarApp::InitInstance()
     registerMessageBoxes();
 
     // 9. The database, shared and read-write.
+    if (!HoldDatabaseInUse(DatabasePath()))
+        return false;
     try {
         m_db.Open(DatabasePath(), false);
     } catch (const DbException &) {

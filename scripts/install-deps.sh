@@ -24,7 +24,16 @@ PACKAGES=(
   libicu-dev locales
   # checking the installed desktop entry, AppStream metadata and man pages
   desktop-file-utils appstream man-db
+  # label sheet templates (XML data files only) read by the label product catalogue
+  glabels-data
 )
+
+# Only for regenerating the spreadsheet fixtures of the exchange tests
+# (tests/exchange/fixtures/make-fixtures.py); the tests themselves do not
+# need them, and the LibreOffice read-back test skips without soffice.
+if [ "${CORVELLE_FIXTURE_TOOLS:-0}" = 1 ]; then
+  PACKAGES+=(libreoffice-calc-nogui python3-uno gnumeric)
+fi
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

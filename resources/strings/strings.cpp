@@ -160,6 +160,8 @@ extern const TVStringEntry kProgramStrings[] = {
     {133, "Unable to create a temporary copy of the database. File access denied."},
     {134, "Temporary copy of the database not found. Import aborted."},
     {135, "Unspecified error occurred when creating a temporary copy of the database. Import aborted. "},
+    // New label dimensions from a product
+    {170, "No label product selected. Please select one."},
     // Document template: window title and document type names, parts separated
     // by backslash-n as line breaks are in every other text
     {277, "Corvelle\\n\\nCorvelle\\n\\n\\nCorvelle.Document\\nCorvelle Document"},

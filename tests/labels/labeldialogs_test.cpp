@@ -151,7 +151,7 @@ TEST(LabelSheetPicker, FitsTheSheetAndPlacesTheLabels)
 TEST(FirstLabelDialog, OneSelectionWithTheCross)
 {
     TempDatabase t;
-    const LabelSize size = LabelSizeNamed(t.db(), QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    const LabelSize size = LabelSizeNamed(t.db(), QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     FirstLabelDialog d(nullptr, size);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("First label to print"));
     d.show();
@@ -199,7 +199,7 @@ TEST(LabelPreviewDialog, OnePageForOneLabel)
 {
     TempDatabase t;
     LabelJob job;
-    job.size = LabelSizeNamed(t.db(), QStringLiteral("A4, 2 x 7 labels 99.1 x 38.1 mm"));
+    job.size = LabelSizeNamed(t.db(), QStringLiteral("Avery L7163 Address labels 99.1 x 38.1 mm, 14 per sheet"));
     job.style = standardStyle(t.db());
     AddressEntry a;
     a.id = 1;

@@ -211,7 +211,7 @@ TEST(LabelSizeDialog, EveryMessageFocusesItsField)
     EXPECT_EQ(rec.OnlyId(), 50);
     EXPECT_EQ(d.focusWidget(), d.NameField());
 
-    fillLabel(d, values, QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    fillLabel(d, values, QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     rec.Clear();
     d.accept();
     EXPECT_EQ(rec.OnlyId(), 51);
@@ -233,16 +233,16 @@ TEST(LabelSizeDialog, EditShowsStoredValues)
 {
     TempDatabase t;
     MessageRecorder rec;
-    const LabelSize l = labelNamed(t.db(), QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    const LabelSize l = labelNamed(t.db(), QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     LabelSizeDialog d(nullptr, t.db(), &l);
-    EXPECT_EQ(d.Field(0)->text(), QStringLiteral("7.20"));
+    EXPECT_EQ(d.Field(0)->text(), QStringLiteral("7.21"));
     EXPECT_EQ(d.Field(3)->text(), QStringLiteral("15.15"));
     EXPECT_EQ(d.Field(6)->text(), QStringLiteral("7"));
     EXPECT_EQ(d.Field(7)->text(), QStringLiteral("3"));
     d.accept();
     EXPECT_TRUE(rec.Empty());
     EXPECT_EQ(d.result(), int(QDialog::Accepted));
-    d.NameField()->setText(QStringLiteral("A4, 3 x 8 labels 70 x 37 mm"));
+    d.NameField()->setText(QStringLiteral("Avery Zweckform 3474 Labels 70 x 37 mm, 24 per sheet"));
     d.accept();
     EXPECT_EQ(rec.OnlyId(), 51);
 }

@@ -254,7 +254,8 @@ TEST(LabelPaper, NewDatabasesSeedEachSheetWithItsPaper)
     ASSERT_FALSE(sheets.empty());
     for (const LabelSize &s : sheets) {
         const int paper = LabelPaperIndex(s.paperWidth, s.paperHeight);
-        EXPECT_EQ(paper, s.name.startsWith(QLatin1String("Letter")) ? 1 : 0) << s.name.toStdString();
+        // The US sheets (Avery 4-digit part numbers 5xxx) are on Letter, the others on A4.
+        EXPECT_EQ(paper, s.name.startsWith(QLatin1String("Avery 5")) ? 1 : 0) << s.name.toStdString();
         // Every label of the sheet lies on its paper.
         const QRectF last = s.LabelRect(s.M * s.N - 1);
         EXPECT_LE(last.right(), s.paperWidth + 1e-9) << s.name.toStdString();
