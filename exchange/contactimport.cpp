@@ -318,7 +318,9 @@ ContactImportResult RunContactImport(CDatabase &db, const QString &path, Contact
                     db.Rollback();
                 throw;
             }
-            NotifyAddressBookChanged();
+            // A pane that cannot be filled again has ended the program.
+            if (!NotifyAddressBookChanged())
+                return result;
         }
     } catch (const std::bad_alloc &) {
         CTVError error(MSG_MEMORY);

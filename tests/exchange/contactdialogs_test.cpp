@@ -51,7 +51,7 @@ TEST(ContactDialogs, ImportChecksPicksTheFolderAndImportsAGoogleCsv)
     TempDatabase t;
     const int target = AddFolder(t.db(), RootFolder(t.db()), QStringLiteral("Google"));
     int reloads = 0;
-    SetAddressBookChangedHandler([&] { ++reloads; });
+    SetAddressBookChangedHandler([&] { ++reloads; return true; });
     ContactImportDialog dialog(t.db());
     dialog.show();
     EXPECT_EQ(dialog.FolderEdit()->text(), QStringLiteral("Addresses"));
@@ -153,7 +153,7 @@ TEST(ContactDialogs, CommandsAreRegistered)
 {
     TempDatabase t;
     RegisterExchangeCommands();
-    for (int id : {32863, 32864}) {
+    for (int id : {32865, 32866}) {
         const CommandHandler *h = FindCommand(id);
         ASSERT_NE(h, nullptr) << id;
         EXPECT_TRUE(h->enabled());
@@ -163,6 +163,6 @@ TEST(ContactDialogs, CommandsAreRegistered)
         opened = w->objectName() == QStringLiteral("ContactImportDialog");
         static_cast<QDialog *>(w)->reject();
     });
-    FindCommand(32863)->run(nullptr);
+    FindCommand(32865)->run(nullptr);
     EXPECT_TRUE(opened);
 }

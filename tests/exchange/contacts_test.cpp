@@ -326,7 +326,7 @@ protected:
     {
         root = RootFolder(t.db());
         target = AddFolder(t.db(), root, QStringLiteral("Contacts"));
-        SetAddressBookChangedHandler([this] { ++reloads; });
+        SetAddressBookChangedHandler([this] { ++reloads; return true; });
     }
     void TearDown() override { SetAddressBookChangedHandler({}); }
     QString write(const char *name, const QByteArray &data)
