@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -156,7 +157,21 @@ ContactImportDialog::ContactImportDialog(CDatabase &db, QWidget *parent) : QDial
     if (const std::optional<int> root = rootFolder(db))
         m_folder->set(*root);
     connect(m_browse, &QPushButton::clicked, this, &ContactImportDialog::browse);
-    connect(m_file, &QLineEdit::editingFinished, this, &ContactImportDialog::InspectFile);
+    // The file is looked at when the user leaves the field and, while a name
+    // is typed, once the typing pauses; the same name again keeps the mapping
+    // the user has set.
+    auto *typing = new QTimer(this);
+    typing->setSingleShot(true);
+    typing->setInterval(400);
+    connect(m_file, &QLineEdit::textEdited, typing, qOverload<>(&QTimer::start));
+    connect(typing, &QTimer::timeout, this, [this] {
+        if (m_file->text().trimmed() != m_inspected)
+            InspectFile();
+    });
+    connect(m_file, &QLineEdit::editingFinished, this, [this] {
+        if (m_file->text().trimmed() != m_inspected)
+            InspectFile();
+    });
     connect(m_own, &QCheckBox::toggled, this, &ContactImportDialog::updateMapping);
     connect(m_ok, &QPushButton::clicked, this, &ContactImportDialog::ok);
     connect(m_cancel, &QPushButton::clicked, this, &ContactImportDialog::reject);
@@ -181,6 +196,7 @@ void ContactImportDialog::browse()
 void ContactImportDialog::InspectFile()
 {
     const QString name = m_file->text().trimmed();
+    m_inspected = name;
     const bool csv = ContactFormatOfFile(name) == ContactFormat::Csv;
     m_csv->setEnabled(csv);
     QStringList first;

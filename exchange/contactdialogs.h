@@ -67,6 +67,7 @@ private:
     QPushButton *m_ok, *m_cancel;
     bool m_running = false, m_abort = false;
     CsvLayout m_recognised = CsvLayout::None;
+    QString m_inspected; // the file name the CSV box was filled from
     ContactImportResult m_result;
 };
 

@@ -9,6 +9,7 @@
 #include "folderwidgets.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -84,6 +85,29 @@ TEST(ContactDialogs, ImportChecksPicksTheFolderAndImportsAGoogleCsv)
     EXPECT_EQ(CountAddresses(t.db(), target), 2);
     EXPECT_EQ(reloads, 1);
     SetAddressBookChangedHandler({});
+}
+
+// A file name typed key by key is looked at once the typing pauses; leaving
+// the field with the same name keeps the columns the user mapped.
+TEST(ContactDialogs, TypedFileNameIsRecognisedAndTheMappingKept)
+{
+    TempDatabase t;
+    ContactImportDialog dialog(t.db());
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.FileEdit()->setFocus();
+    QTest::keyClicks(dialog.FileEdit(), fixture("google.csv"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.LayoutLabel()->text().contains(QStringLiteral("Google Contacts")); }, 3000));
+    QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton, {}, QPoint(6, dialog.OwnMapping()->height() / 2));
+    QComboBox *town = dialog.ColumnList(IMP_TOWN);
+    ASSERT_TRUE(town->isEnabled());
+    town->setCurrentIndex(town->count() - 1);
+    const QString chosen = town->currentText();
+    dialog.FileEdit()->setFocus();
+    QTest::keyClick(dialog.FileEdit(), Qt::Key_Tab);
+    QTest::qWait(600);
+    EXPECT_EQ(town->currentText(), chosen);
+    EXPECT_TRUE(dialog.OwnMapping()->isChecked());
 }
 
 TEST(ContactDialogs, CancelDuringTheImportKeepsTheDatabase)
