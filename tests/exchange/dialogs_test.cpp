@@ -150,7 +150,7 @@ TEST(ExchangeDialogsTest, ImportDialogControlsAndChecks)
     dialog.show();
 
     MessageRecorder rec;
-    dialog.FileEdit()->setText(QStringLiteral("in.xlsx"));
+    dialog.FileEdit()->setText(QStringLiteral("in.csv"));
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     dialog.FileEdit()->setText(t.dir() + QStringLiteral("/in.xls"));
     dialog.ColumnList(IMP_STREET)->setCurrentIndex(1); // A, as Name

@@ -77,10 +77,14 @@ TEST(ImportRulesTest, ChecksComeInTheirOrder)
     s.fileName = QStringLiteral("   ");
     EXPECT_EQ(check(s).message, 59436);
     EXPECT_EQ(check(s).focus, ImportField::FileName);
-    s.fileName = QStringLiteral("a.xlsx");
-    EXPECT_EQ(check(s).message, 59440);
-    s.fileName = QStringLiteral(".xls");
-    EXPECT_EQ(check(s).message, 59440);
+    for (const char *refused : {"a.csv", ".xls", ".xlsx", "a.ods.txt", "a.odt"}) {
+        s.fileName = QString::fromLatin1(refused);
+        EXPECT_EQ(check(s).message, 59440) << refused;
+    }
+    for (const char *accepted : {"a.xlsx", "A.XLSX", "b.ods", "B.ODS", "dataxls"}) {
+        s.fileName = QString::fromLatin1(accepted);
+        EXPECT_EQ(check(s).message, 0) << accepted;
+    }
     s.fileName = QStringLiteral(" DATA.XLS ");
     EXPECT_EQ(check(s).message, 0);
     s.beginRow = QStringLiteral("0");
