@@ -608,12 +608,14 @@ bool readOdsStyles(const QByteArray &bytes, const QString &part, OdsStyles &styl
     return true;
 }
 
-// A repeat count of a row or column: at least 1, at most what a sheet holds.
-quint64 repeatCount(const QXmlStreamAttributes &a, QLatin1String name, quint64 limit)
+// A repeat count of a row or column: at least 1. Counts beyond the sheet
+// are kept as they are (up to 2^40, so that sums cannot overflow): empty
+// cells and rows may run past the sheet's end, values may not.
+quint64 repeatCount(const QXmlStreamAttributes &a, QLatin1String name)
 {
     bool ok = false;
     const qulonglong v = a.value(kTable, name).toULongLong(&ok);
-    return ok && v >= 1 ? std::min<quint64>(v, limit) : 1;
+    return ok && v >= 1 ? std::min<quint64>(v, quint64(1) << 40) : 1;
 }
 
 // The text of one paragraph (<text:p>) with its spans, spaces, tabs and
@@ -762,10 +764,10 @@ bool readOdsSheet(const QByteArray &bytes, const OdsStyles &styles, SheetCells &
             continue;
         if (is(xml, kTable, QLatin1String("table-column"))) {
             const QXmlStreamAttributes a = xml.attributes();
-            const quint64 n = repeatCount(a, QLatin1String("number-columns-repeated"), kZipSheetMaxColumns);
+            const quint64 n = repeatCount(a, QLatin1String("number-columns-repeated"));
             const QString style = a.value(kTable, QLatin1String("default-cell-style-name")).toString();
             if (nextColumn <= kZipSheetMaxColumns && !style.isEmpty())
-                columns.ranges.push_back({nextColumn, nextColumn + n - 1, style});
+                columns.ranges.push_back({nextColumn, std::min<quint64>(nextColumn + n - 1, kZipSheetMaxColumns), style});
             nextColumn = std::min<quint64>(nextColumn + n, kZipSheetMaxColumns + 1);
             xml.skipCurrentElement();
             continue;
@@ -784,7 +786,7 @@ bool readOdsSheet(const QByteArray &bytes, const OdsStyles &styles, SheetCells &
         }
         // A row: its cells, then as many copies as it is repeated.
         const QXmlStreamAttributes ra = xml.attributes();
-        const quint64 rowRepeat = repeatCount(ra, QLatin1String("number-rows-repeated"), kZipSheetMaxRows);
+        const quint64 rowRepeat = repeatCount(ra, QLatin1String("number-rows-repeated"));
         const QString rowStyle = ra.value(kTable, QLatin1String("default-cell-style-name")).toString();
         std::vector<OdsCell> cells;
         quint64 column = 1;
@@ -798,7 +800,7 @@ bool readOdsSheet(const QByteArray &bytes, const OdsStyles &styles, SheetCells &
                 continue;
             }
             const quint64 repeat =
-                repeatCount(xml.attributes(), QLatin1String("number-columns-repeated"), kZipSheetMaxColumns);
+                repeatCount(xml.attributes(), QLatin1String("number-columns-repeated"));
             QString style = rowStyle;
             if (style.isEmpty() && column <= kZipSheetMaxColumns)
                 style = columns.at(unsigned(column));

@@ -22,7 +22,7 @@
 // themselves offer, and at most this many cells with a value or characters
 // of text in all.
 constexpr unsigned kZipSheetMaxRows = 1048576, kZipSheetMaxColumns = 16384;
-constexpr qsizetype kZipSheetMaxCells = 4000000, kZipSheetMaxCharacters = qsizetype(200) << 20;
+constexpr qsizetype kZipSheetMaxCells = 2000000, kZipSheetMaxCharacters = qsizetype(200) << 20;
 
 bool ReadXlsxWorkbook(const QByteArray &file, SheetCells &sheet, QString *why = nullptr);
 bool ReadOdsWorkbook(const QByteArray &file, SheetCells &sheet, QString *why = nullptr);
