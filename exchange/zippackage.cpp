@@ -28,6 +28,11 @@ bool ZipPackage::Has(const QString &name) const
     return m_open && m_zip->setCurrentFile(name, QuaZip::csInsensitive) && m_zip->hasCurrentFile();
 }
 
+QStringList ZipPackage::Names() const
+{
+    return m_open ? m_zip->getFileNameList() : QStringList();
+}
+
 bool ZipPackage::Read(const QString &name, QByteArray &out, QString *why, qint64 limit)
 {
     out.clear();

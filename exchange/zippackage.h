@@ -5,6 +5,7 @@
 // entry or a wrong checksum is refused with a reason. Also writes packages.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QBuffer;
@@ -23,6 +24,8 @@ public:
     // True when the package holds a part of this name (letter case ignored,
     // as the package formats ask).
     bool Has(const QString &name) const;
+    // The names of all parts, in the archive's order.
+    QStringList Names() const;
     // The unpacked bytes of a part; false (with a reason) when it is absent,
     // damaged, encrypted, or more than `limit` bytes, or when all parts read
     // so far unpack to more than the package's overall limit.
