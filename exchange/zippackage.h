@@ -1,5 +1,6 @@
 #pragma once
-// The parts of a ZIP package (.xlsx, .ods) read from the file's bytes, each
+// The parts of a ZIP package (.xlsx, .ods) read from the file's bytes with
+// minizip (the same library libxlsxwriter writes its packages with), each
 // with a limit on its unpacked size so that a small hostile file cannot
 // unpack into gigabytes (a "zip bomb"): a part over its limit, a damaged
 // entry or a wrong checksum is refused with a reason. Also writes packages.
@@ -7,9 +8,6 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
-
-class QBuffer;
-class QuaZip;
 
 class ZipPackage {
 public:
@@ -34,9 +32,12 @@ public:
     static constexpr qint64 kPartLimit = qint64(256) << 20;   // 256 MiB
     static constexpr qint64 kTotalLimit = qint64(512) << 20;  // 512 MiB
 
+    // The bytes as minizip's I/O functions read them.
+    struct Stream;
+
 private:
-    std::unique_ptr<QBuffer> m_buffer;
-    std::unique_ptr<QuaZip> m_zip;
+    std::unique_ptr<Stream> m_stream;
+    void *m_zip = nullptr; // minizip's unzFile
     bool m_open = false;
     qint64 m_total = 0;
 };
@@ -57,7 +58,7 @@ public:
     bool Close();
 
 private:
-    std::unique_ptr<QuaZip> m_zip;
+    void *m_zip = nullptr; // minizip's zipFile
     bool m_open = false;
     bool m_failed = false;
 };
