@@ -320,11 +320,19 @@ TEST_F(ImportTest, DamagedFilesGive59433AndWriteNothing)
     r = import(path(QStringLiteral("missing.xls")));
     EXPECT_EQ(rec.Ids(), std::vector<int>{59433});
     rec.Clear();
-    // An .xlsx file renamed to .xls is not a compound file.
+    // The kind of file is told by its bytes: an .xlsx file renamed to .xls
+    // is read as what it is (here the header row only: 59441), a cut one
+    // is damaged.
     const QString xlsx = path(QStringLiteral("real.xlsx"));
     ASSERT_TRUE(ExportAddresses(t.db(), root, true, xlsx, SheetFormat::Xlsx, kFixed));
-    QFile::rename(xlsx, path(QStringLiteral("renamed.xls")));
+    const QByteArray bytes = ReadAll(xlsx);
+    WriteAll(path(QStringLiteral("renamed.xls")), bytes);
     r = import(path(QStringLiteral("renamed.xls")));
+    EXPECT_EQ(rec.Ids(), std::vector<int>{59441});
+    rec.Clear();
+    WriteAll(path(QStringLiteral("cut.xlsx")), bytes.left(bytes.size() / 2));
+    r = import(path(QStringLiteral("cut.xlsx")));
+    EXPECT_EQ(r.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(rec.Ids(), std::vector<int>{59433});
     EXPECT_EQ(CountAddresses(t.db(), target), 0);
     EXPECT_EQ(reloads, 0);
