@@ -8,10 +8,17 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <new>
 #include <vector>
 
 namespace {
+
+// Limits of single items: a number format's code, the maps of an
+// OpenDocument data style, the characters of one cell.
+constexpr qsizetype kMaxFormatCode = 1024;
+constexpr std::size_t kMaxStyleMaps = 8;
+constexpr qsizetype kMaxCellCharacters = qsizetype(4) << 20;
 
 bool fail(QString *why, const QString &reason)
 {
@@ -231,8 +238,11 @@ bool readStyles(ZipPackage &zip, const QString &part, XlsxStyles &styles, QStrin
         if (xml.isStartElement()) {
             const QXmlStreamAttributes a = xml.attributes();
             if (xml.name() == QLatin1String("numFmt")) {
+                // A code longer than any real one (Excel keeps 255
+                // characters) would cost its length at every cell: General.
+                const QStringView code = a.value(QLatin1String("formatCode"));
                 styles.formats.insert(a.value(QLatin1String("numFmtId")).toInt(),
-                                      a.value(QLatin1String("formatCode")).toString());
+                                      code.size() <= kMaxFormatCode ? code.toString() : QStringLiteral("General"));
             } else if (xml.name() == QLatin1String("cellXfs")) {
                 inCellXfs = true;
             } else if (inCellXfs && xml.name() == QLatin1String("xf")) {
@@ -470,7 +480,7 @@ void readDataStyle(QXmlStreamReader &xml, QHash<QString, DataStyle> &styles)
             const QString condition = a.value(kStyle, QLatin1String("condition")).toString().remove(u' ');
             static const QRegularExpression re(QStringLiteral("^value\\(\\)(<=|>=|<>|!=|<|>|=)(-?[0-9.]+)$"));
             const QRegularExpressionMatch m = re.match(condition);
-            if (m.hasMatch())
+            if (m.hasMatch() && style.maps.size() < kMaxStyleMaps)
                 style.maps.push_back({m.captured(1) == QLatin1String("!=") ? QStringLiteral("<>") : m.captured(1),
                                       m.captured(2).toDouble(),
                                       a.value(kStyle, QLatin1String("apply-style-name")).toString()});
@@ -537,6 +547,8 @@ void readDataStyle(QXmlStreamReader &xml, QHash<QString, DataStyle> &styles)
         // Anything else (era, quarter, week, embedded text) shows nothing here.
         xml.skipCurrentElement();
     }
+    if (style.code.size() > kMaxFormatCode)
+        style.code = QStringLiteral("General");
     if (!name.isEmpty())
         styles.insert(name, style);
 }
@@ -624,6 +636,10 @@ void readParagraph(QXmlStreamReader &xml, QString &out)
 {
     int depth = 1;
     while (depth > 0 && nextToken(xml)) {
+        if (out.size() > kMaxCellCharacters) {
+            xml.raiseError(QStringLiteral("a cell holds more than %1 characters").arg(kMaxCellCharacters));
+            return;
+        }
         if (xml.isCharacters()) {
             out += xml.text();
         } else if (xml.isEndElement()) {
@@ -718,18 +734,21 @@ QString readOdsCell(QXmlStreamReader &xml, const OdsStyles &styles, const QStrin
     return paragraphs;
 }
 
+// The default cell styles of the columns, as ranges that follow one another.
 struct ColumnStyles {
     struct Range {
-        quint64 first, last; // from 1
+        quint64 last; // from 1
         QString style;
     };
-    std::vector<Range> ranges;
+    std::map<quint64, Range> ranges; // by the first column
+    void add(quint64 first, quint64 last, const QString &style) { ranges[first] = {last, style}; }
     QString at(unsigned column) const
     {
-        for (const Range &r : ranges)
-            if (column >= r.first && column <= r.last)
-                return r.style;
-        return QString();
+        auto it = ranges.upper_bound(column);
+        if (it == ranges.begin())
+            return QString();
+        --it;
+        return column <= it->second.last ? it->second.style : QString();
     }
 };
 
@@ -767,7 +786,7 @@ bool readOdsSheet(const QByteArray &bytes, const OdsStyles &styles, SheetCells &
             const quint64 n = repeatCount(a, QLatin1String("number-columns-repeated"));
             const QString style = a.value(kTable, QLatin1String("default-cell-style-name")).toString();
             if (nextColumn <= kZipSheetMaxColumns && !style.isEmpty())
-                columns.ranges.push_back({nextColumn, std::min<quint64>(nextColumn + n - 1, kZipSheetMaxColumns), style});
+                columns.add(nextColumn, std::min<quint64>(nextColumn + n - 1, kZipSheetMaxColumns), style);
             nextColumn = std::min<quint64>(nextColumn + n, kZipSheetMaxColumns + 1);
             xml.skipCurrentElement();
             continue;

@@ -159,6 +159,15 @@ TEST(XlsxReaderTest, CellsReadAsTheSheetShowsThem)
         EXPECT_EQ(cell(s, 3, unsigned(c + 1)), row3[c]) << "column " << c + 1;
     EXPECT_EQ(cell(s, 9, 2), QStringLiteral("last"));
 
+    // A format code longer than any real one counts as General.
+    SheetCells g;
+    ASSERT_TRUE(ReadXlsxWorkbook(zipOf(xlsxParts("<row r=\"1\"><c r=\"A1\" s=\"1\"><v>1234</v></c></row>", {},
+                                                 "<numFmt numFmtId=\"164\" formatCode=\"" + QByteArray(5000, '0') + "\"/>",
+                                                 "<xf numFmtId=\"0\"/><xf numFmtId=\"164\"/>")),
+                                 g, &why))
+        << why.toStdString();
+    EXPECT_EQ(cell(g, 1, 1), QStringLiteral("1234"));
+
     // Dates counted from 1904 when the workbook says so.
     SheetCells d;
     ASSERT_TRUE(ReadXlsxWorkbook(zipOf(xlsxParts("<row r=\"1\"><c r=\"A1\" s=\"3\"><v>43904</v></c></row>", {},
@@ -316,6 +325,11 @@ TEST(OdsReaderTest, HostileRepeatsAndDamagedPackagesAreRefusedWithAReason)
                      QByteArray(1000, 'z') + "</text:p></table:table-cell></table:table-row>"),
             "more text");
     refused(odsParts("<table:table-row>" + odsText("x")), "not well formed");
+    // One cell whose spaces would unpack to gigabytes.
+    QByteArray spaces;
+    for (int i = 0; i < 2000; ++i)
+        spaces += "<text:s text:c=\"4096\"/>";
+    refused(odsParts("<table:table-row>" + odsText(spaces) + "</table:table-row>"), "a cell holds more than");
     refused(odsParts(odsText("x"), {}, "application/vnd.oasis.opendocument.text"), "no spreadsheet");
     Parts noContent = odsParts({});
     noContent.pop_back();
