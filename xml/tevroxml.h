@@ -6,6 +6,7 @@
 // with new, handed over with SetRoot / AddChild / AddNext, and destroyed by
 // Delete, Clear, SetRoot, a failed parse or the document's destructor. Deleting an
 // element (also with plain delete) first unlinks it, so no link ever dangles.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,10 +114,11 @@ private:
 // others are refused. Values without quotes drop the first and last character.
 class TEVROXML_EXPORT CXmlTag : public CXmlElement {
 public:
+  ~CXmlTag() override;
   const std::string& GetName() const { return m_name; }
   void SetName(std::string name) { m_name = std::move(name); }
 
-  int GetAttributeCount() const { return static_cast<int>(m_attributes.size()); }
+  int GetAttributeCount() const;
   std::optional<CXmlAttribute> GetAttribute(int index, bool keepQuotes) const;
   void AddAttribute(std::string name, std::string value);
   void AddAttribute(const CXmlAttribute& attribute);
@@ -125,19 +127,23 @@ public:
   bool SetAttribute(int index, std::string name, std::string value);
   bool SetAttribute(int index, const CXmlAttribute& attribute);
   bool DelAttribute(int index);
-  void DelAllAttributes() { m_attributes.clear(); }
+  void DelAllAttributes();
   // Makes room for `count` attributes in all, so that adding them allocates once.
-  void ReserveAttributes(int count) {
-    if (count > 0) m_attributes.reserve(static_cast<std::size_t>(count));
-  }
+  void ReserveAttributes(int count);
 
 protected:
   explicit CXmlTag(std::string name) : m_name(std::move(name)) {}
   bool FindAttributeValue(std::string_view name, std::string& value, bool keepQuotes) const;
 
 private:
+  friend class CXmlTagAccess;
+  std::vector<CXmlAttribute>& Editable();
+
   std::string m_name;
-  std::vector<CXmlAttribute> m_attributes;
+  // The attributes: none (0), a compact list read by the parser that lives in
+  // the document's storage, or (lowest bit set) a list of this tag's own, made
+  // on the first change.
+  std::uintptr_t m_attributes = 0;
 };
 
 class TEVROXML_EXPORT CXmlSection : public CXmlTag {
@@ -218,6 +224,7 @@ public:
 };
 
 class CXmlInput;
+class CXmlArena;
 
 // The document and its parser.
 class TEVROXML_EXPORT CXml {
@@ -262,5 +269,6 @@ private:
 
   std::unique_ptr<CXmlInput> m_input;
   std::unique_ptr<CXmlElement> m_document;  // parent of the top-level elements
+  CXmlArena* m_storage = nullptr;      // what the parsed elements were taken from
   std::string m_lastError;
 };

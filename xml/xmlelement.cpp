@@ -1,4 +1,7 @@
+#include "xml/xmlarena.h"
 #include "xml/xmllinks.h"
+
+#include <memory>
 
 // ---- links ---------------------------------------------------------------
 
@@ -180,64 +183,139 @@ CXmlSection* CXmlSection::FindNextSection(std::string_view name) const {
 
 // ---- attributes ------------------------------------------------------------
 
+bool CXmlTagAccess::SetParsed(CXmlTag& tag, CXmlArena& arena, const Attribute* attributes, std::size_t count) {
+  if (count == 0) return true;
+  const bool indexed = count >= kIndexFrom;
+  std::size_t size = 8 + (indexed ? 4 * count : 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (attributes[i].name.size() > UINT32_MAX || attributes[i].value.size() > UINT32_MAX) return false;
+    size += 8 + attributes[i].name.size() + attributes[i].value.size();
+  }
+  if (count > UINT32_MAX || size > UINT32_MAX) return false;
+  char* block = static_cast<char*>(arena.Allocate(size));
+  const auto put = [](char* at, std::size_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    __builtin_memcpy(at, &u, sizeof u);
+  };
+  put(block, count);
+  put(block + 4, indexed ? 1 : 0);
+  char* p = block + 8 + (indexed ? 4 * count : 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (indexed) put(block + 8 + 4 * i, static_cast<std::size_t>(p - block));
+    const std::string_view n = attributes[i].name, v = attributes[i].value;
+    put(p, n.size());
+    put(p + 4, v.size());
+    __builtin_memcpy(p + 8, n.data(), n.size());
+    __builtin_memcpy(p + 8 + n.size(), v.data(), v.size());
+    p += 8 + n.size() + v.size();
+  }
+  tag.m_attributes = reinterpret_cast<std::uintptr_t>(block);
+  return true;
+}
+
+std::size_t CXmlTagAccess::Count(const CXmlTag& tag) {
+  if (const auto* own = Own(tag)) return own->size();
+  const char* block = Block(tag);
+  return block ? U32(block) : 0;
+}
+
+CXmlTagAccess::Attribute CXmlTagAccess::At(const CXmlTag& tag, std::size_t index) {
+  if (const auto* own = Own(tag)) return {(*own)[index].GetName(), (*own)[index].GetValue()};
+  const char* block = Block(tag);
+  const char* p;
+  if (U32(block + 4)) {
+    p = block + U32(block + 8 + 4 * index);
+  } else {
+    p = block + 8;
+    for (std::size_t i = 0; i < index; ++i) p += 8 + U32(p) + U32(p + 4);
+  }
+  return Entry(p);
+}
+
 namespace {
 // The value without its enclosing quotes; a value too short to hold two quotes
 // (one set by a caller) gives an empty text.
-std::string Unquoted(const std::string& value) {
-  return value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string();
+std::string Unquoted(std::string_view value) {
+  return value.size() >= 2 ? std::string(value.substr(1, value.size() - 2)) : std::string();
 }
 }  // namespace
 
+CXmlTag::~CXmlTag() { delete CXmlTagAccess::Own(*this); }
+
+std::vector<CXmlAttribute>& CXmlTag::Editable() {
+  if (m_attributes & 1) return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~std::uintptr_t{1});
+  auto own = std::make_unique<std::vector<CXmlAttribute>>();
+  own->reserve(CXmlTagAccess::Count(*this));
+  CXmlTagAccess::ForEach(*this, [&](const CXmlTagAccess::Attribute& a) {
+    own->emplace_back(std::string(a.name), std::string(a.value));
+    return true;
+  });
+  m_attributes = reinterpret_cast<std::uintptr_t>(own.release()) | 1;
+  return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~std::uintptr_t{1});
+}
+
+int CXmlTag::GetAttributeCount() const { return static_cast<int>(CXmlTagAccess::Count(*this)); }
+
 std::optional<CXmlAttribute> CXmlTag::GetAttribute(int index, bool keepQuotes) const {
   if (index < 0 || index >= GetAttributeCount()) return std::nullopt;
-  const CXmlAttribute& a = m_attributes[static_cast<std::size_t>(index)];
-  if (keepQuotes) return a;
-  return CXmlAttribute(a.GetName(), Unquoted(a.GetValue()));
+  const CXmlTagAccess::Attribute a = CXmlTagAccess::At(*this, static_cast<std::size_t>(index));
+  return CXmlAttribute(std::string(a.name), keepQuotes ? std::string(a.value) : Unquoted(a.value));
 }
 
 bool CXmlTag::FindAttributeValue(std::string_view name, std::string& value, bool keepQuotes) const {
-  for (const CXmlAttribute& a : m_attributes) {
-    if (a.GetName() == name) {
-      value = keepQuotes ? a.GetValue() : Unquoted(a.GetValue());
-      return true;
-    }
-  }
-  value.clear();
-  return false;
+  bool found = false;
+  CXmlTagAccess::ForEach(*this, [&](const CXmlTagAccess::Attribute& a) {
+    if (a.name != name) return true;
+    if (keepQuotes) value.assign(a.value);
+    else value = Unquoted(a.value);
+    found = true;
+    return false;
+  });
+  if (!found) value.clear();
+  return found;
 }
 
-void CXmlTag::AddAttribute(std::string name, std::string value) {
-  m_attributes.emplace_back(std::move(name), std::move(value));
-}
+void CXmlTag::AddAttribute(std::string name, std::string value) { Editable().emplace_back(std::move(name), std::move(value)); }
 
-void CXmlTag::AddAttribute(const CXmlAttribute& attribute) { m_attributes.push_back(attribute); }
+void CXmlTag::AddAttribute(const CXmlAttribute& attribute) { Editable().push_back(attribute); }
 
 void CXmlTag::SetAttribute(const std::string& name, std::string value) {
-  for (CXmlAttribute& a : m_attributes) {
+  std::vector<CXmlAttribute>& list = Editable();
+  for (CXmlAttribute& a : list) {
     if (a.GetName() == name) {
       a.SetValue(std::move(value));
       return;
     }
   }
-  m_attributes.emplace_back(name, std::move(value));
+  list.emplace_back(name, std::move(value));
 }
 
 bool CXmlTag::SetAttribute(int index, std::string name, std::string value) {
   if (index < 0 || index >= GetAttributeCount()) return false;
-  m_attributes[static_cast<std::size_t>(index)] = CXmlAttribute(std::move(name), std::move(value));
+  Editable()[static_cast<std::size_t>(index)] = CXmlAttribute(std::move(name), std::move(value));
   return true;
 }
 
 bool CXmlTag::SetAttribute(int index, const CXmlAttribute& attribute) {
   if (index < 0 || index >= GetAttributeCount()) return false;
-  m_attributes[static_cast<std::size_t>(index)] = attribute;
+  Editable()[static_cast<std::size_t>(index)] = attribute;
   return true;
 }
 
 bool CXmlTag::DelAttribute(int index) {
   if (index < 0 || index >= GetAttributeCount()) return false;
-  m_attributes.erase(m_attributes.begin() + index);
+  std::vector<CXmlAttribute>& list = Editable();
+  list.erase(list.begin() + index);
   return true;
+}
+
+void CXmlTag::DelAllAttributes() {
+  delete CXmlTagAccess::Own(*this);
+  m_attributes = 0;
+}
+
+void CXmlTag::ReserveAttributes(int count) {
+  if (count > 0) Editable().reserve(static_cast<std::size_t>(count));
 }
 
 // ---- CDATA -----------------------------------------------------------------

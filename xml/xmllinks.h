@@ -33,3 +33,64 @@ public:
   // The outermost ancestor (the document node for elements of a document).
   static const CXmlElement* Top(const CXmlElement* e);
 };
+
+class CXmlArena;
+
+// The attribute lists of tags. A list read by the parser is one compact block:
+//   u32 count, u32 indexed, [u32 offset of each entry, when indexed], entries;
+// an entry is u32 name length, u32 value length, the name, the value. Long lists
+// carry the offsets so that reading attribute i stays constant-time.
+class CXmlTagAccess {
+public:
+  struct Attribute {
+    std::string_view name;
+    std::string_view value;
+  };
+  // Gives a tag without attributes the compact list of `count` attributes.
+  // False (nothing done) when a length does not fit the block's fields.
+  static bool SetParsed(CXmlTag& tag, CXmlArena& arena, const Attribute* attributes, std::size_t count);
+
+  static std::size_t Count(const CXmlTag& tag);
+  static Attribute At(const CXmlTag& tag, std::size_t index);
+  // Calls f(Attribute) for every attribute in order; stops early when f returns false.
+  template <class F>
+  static void ForEach(const CXmlTag& tag, F&& f);
+
+private:
+  static constexpr std::size_t kIndexFrom = 8;  // lists at least this long carry offsets
+  static std::uint32_t U32(const char* p) {
+    std::uint32_t v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static const char* Block(const CXmlTag& tag) {
+    return (tag.m_attributes & 1) ? nullptr : reinterpret_cast<const char*>(tag.m_attributes);
+  }
+  static const std::vector<CXmlAttribute>* Own(const CXmlTag& tag) {
+    return (tag.m_attributes & 1) ? reinterpret_cast<const std::vector<CXmlAttribute>*>(tag.m_attributes & ~std::uintptr_t{1})
+                                  : nullptr;
+  }
+  // The entry at `p`, and the position after it.
+  static Attribute Entry(const char*& p) {
+    const std::uint32_t n = U32(p), v = U32(p + 4);
+    const Attribute a{std::string_view(p + 8, n), std::string_view(p + 8 + n, v)};
+    p += 8 + n + v;
+    return a;
+  }
+  friend class CXmlTag;
+};
+
+template <class F>
+void CXmlTagAccess::ForEach(const CXmlTag& tag, F&& f) {
+  if (const auto* own = Own(tag)) {
+    for (const CXmlAttribute& a : *own)
+      if (!f(Attribute{a.GetName(), a.GetValue()})) return;
+    return;
+  }
+  const char* block = Block(tag);
+  if (!block) return;
+  const std::uint32_t count = U32(block);
+  const char* p = block + 8 + (U32(block + 4) ? 4 * std::size_t{count} : 0);
+  for (std::uint32_t i = 0; i < count; ++i)
+    if (!f(Entry(p))) return;
+}
