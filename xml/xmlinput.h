@@ -2,9 +2,11 @@
 // The input side of the parser: the lines still to be parsed, the current line
 // number, progress reporting and the tokenizer.
 //
-// The lines live in one buffer; the current position is an offset into it, so a
-// token is consumed by moving the offset, never by copying or erasing the front of
-// a line. That keeps parsing linear, also for a document on a single line.
+// The text is read where it lies (the caller's text is not copied; it must stay
+// unchanged until the parsing is done); the current position is an offset into
+// it, so a token is consumed by moving the offset, never by copying or erasing
+// the front of a line. That keeps parsing linear, also for a document on a
+// single line. Line ends are found as the reading reaches them.
 //
 // Tokens, in order of precedence at the start of the remaining line (after its
 // leading white space):
@@ -33,7 +35,9 @@ public:
     m_message = message;
   }
   // Splits at line feeds; a last line without a line feed counts if not empty.
+  // The text is not copied: it must outlive the reading.
   void LoadText(std::string_view text);
+  // Copies the lines; a line feed inside a line does not end it.
   void LoadLines(const std::vector<std::string>& lines);
   void Clear();
 
@@ -57,23 +61,32 @@ public:
 private:
   struct Scan {
     int code;
-    std::size_t line;   // line of the token
-    std::size_t begin;  // offsets into m_buffer
+    std::size_t line;     // line of the token
+    std::size_t begin;    // offsets into the text
     std::size_t end;
+    std::size_t lineEnd;  // end of the token's line
   };
   Scan ScanToken() const;
   const Scan& Scanned() const;  // ScanToken, remembered for the current position
-  void MoveTo(std::size_t line, std::size_t pos);
+  void MoveTo(std::size_t line, std::size_t lineEnd, std::size_t pos);
+  // Moves to the line that holds `pos` (at most its end) and to `pos`.
+  void AdvanceTo(std::size_t pos);
   void NextLine();
-  std::size_t LineBegin(std::size_t line) const { return line == 0 ? 0 : m_ends[line - 1] + 1; }
+  void CountLines(std::size_t n);
+  // End of the line that starts at `begin`, which is line number `line`.
+  std::size_t EndOfLine(std::size_t line, std::size_t begin) const;
+  bool IsLastLine() const { return m_cur + 1 >= m_lineCount; }
   void Reset();
 
-  std::string m_buffer;            // every line followed by a line feed
-  std::vector<std::size_t> m_ends;  // offset of the line feed ending each line
-  std::size_t m_cur = 0;           // index of the current line
-  std::size_t m_pos = 0;           // offset of the first unread character
-  std::size_t m_lineCount = 0;     // lines at the start of parsing
-  int m_line = 0;                  // current line number, 1-based; 0 without lines
+  const char* m_data = nullptr;     // the text: every line followed by a line feed,
+  std::size_t m_size = 0;           // except perhaps the last one
+  std::string m_own;                // the joined lines of LoadLines
+  std::vector<std::size_t> m_ends;  // LoadLines: offset of the line feed ending each line
+  std::size_t m_cur = 0;            // index of the current line
+  std::size_t m_lineEnd = 0;        // end of the current line (its line feed or the end)
+  std::size_t m_pos = 0;            // offset of the first unread character
+  std::size_t m_lineCount = 0;      // lines at the start of parsing
+  int m_line = 0;                   // current line number, 1-based; 0 without lines
   int m_lastPercent = 0;
   mutable Scan m_peeked{};
   mutable std::size_t m_peekedAt = static_cast<std::size_t>(-1);  // position m_peeked belongs to
