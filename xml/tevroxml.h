@@ -115,8 +115,8 @@ private:
 class TEVROXML_EXPORT CXmlTag : public CXmlElement {
 public:
   ~CXmlTag() override;
-  const std::string& GetName() const { return m_name; }
-  void SetName(std::string name) { m_name = std::move(name); }
+  const std::string& GetName() const { return *m_name; }
+  void SetName(std::string name);
 
   int GetAttributeCount() const;
   std::optional<CXmlAttribute> GetAttribute(int index, bool keepQuotes) const;
@@ -132,17 +132,18 @@ public:
   void ReserveAttributes(int count);
 
 protected:
-  explicit CXmlTag(std::string name) : m_name(std::move(name)) {}
+  explicit CXmlTag(std::string name);
   bool FindAttributeValue(std::string_view name, std::string& value, bool keepQuotes) const;
 
 private:
   friend class CXmlTagAccess;
   std::vector<CXmlAttribute>& Editable();
 
-  std::string m_name;
+  // The name: the tag's own, or one that the tags read from one document share.
+  const std::string* m_name;
   // The attributes: none (0), a compact list read by the parser that lives in
   // the document's storage, or (lowest bit set) a list of this tag's own, made
-  // on the first change.
+  // on the first change. The second bit says that the tag owns its name.
   std::uintptr_t m_attributes = 0;
 };
 

@@ -59,7 +59,22 @@ void* CXmlArena::AllocateSlow(std::size_t size) {
   return p;
 }
 
+const std::string* CXmlArena::MakeString(std::string_view text) {
+  void* at = Allocate(sizeof(std::string));
+  auto* s = new (at) std::string(text);
+  if (s->capacity() > std::string().capacity()) {
+    try {
+      m_longStrings.push_back(s);
+    } catch (...) {
+      s->~basic_string();
+      throw;
+    }
+  }
+  return s;
+}
+
 void CXmlArena::Destroy() {
+  for (std::string* s : m_longStrings) s->~basic_string();
   for (Chunk* c = m_chunks; c;) {
     Chunk* next = c->next;
     ::munmap(c, kChunkSize);

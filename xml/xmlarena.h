@@ -14,7 +14,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 class CXmlArena {
 public:
@@ -31,6 +34,8 @@ public:
     }
     return AllocateSlow(size);
   }
+  // A string that lives as long as the arena.
+  const std::string* MakeString(std::string_view text);
 
   // Element bookkeeping. During parsing only the parsing thread can reach the
   // arena, so counting a new element needs no atomic read-modify-write.
@@ -56,6 +61,7 @@ private:
   char* m_end = nullptr;
   Chunk* m_chunks = nullptr;
   Big* m_big = nullptr;
+  std::vector<std::string*> m_longStrings;  // strings with storage of their own, destroyed with the arena
   std::atomic<std::size_t> m_holds{1};
 };
 

@@ -209,8 +209,14 @@ bool CXmlTagAccess::SetParsed(CXmlTag& tag, CXmlArena& arena, const Attribute* a
     __builtin_memcpy(p + 8 + n.size(), v.data(), v.size());
     p += 8 + n.size() + v.size();
   }
-  tag.m_attributes = reinterpret_cast<std::uintptr_t>(block);
+  tag.m_attributes = reinterpret_cast<std::uintptr_t>(block) | (tag.m_attributes & kOwnName);
   return true;
+}
+
+void CXmlTagAccess::SetSharedName(CXmlTag& tag, const std::string* name) {
+  if (tag.m_attributes & kOwnName) delete tag.m_name;
+  tag.m_attributes &= ~kOwnName;
+  tag.m_name = name;
 }
 
 std::size_t CXmlTagAccess::Count(const CXmlTag& tag) {
@@ -240,18 +246,44 @@ std::string Unquoted(std::string_view value) {
 }
 }  // namespace
 
-CXmlTag::~CXmlTag() { delete CXmlTagAccess::Own(*this); }
+namespace {
+// The name of tags made without one; never destroyed, so that it outlives every tag.
+const std::string* EmptyName() {
+  static const std::string* const empty = new std::string();
+  return empty;
+}
+}  // namespace
+
+CXmlTag::CXmlTag(std::string name) : m_name(EmptyName()) {
+  if (!name.empty()) SetName(std::move(name));
+}
+
+CXmlTag::~CXmlTag() {
+  delete CXmlTagAccess::Own(*this);
+  if (m_attributes & CXmlTagAccess::kOwnName) delete m_name;
+}
+
+void CXmlTag::SetName(std::string name) {
+  if (m_attributes & CXmlTagAccess::kOwnName) {
+    *const_cast<std::string*>(m_name) = std::move(name);
+    return;
+  }
+  m_name = new std::string(std::move(name));
+  m_attributes |= CXmlTagAccess::kOwnName;
+}
 
 std::vector<CXmlAttribute>& CXmlTag::Editable() {
-  if (m_attributes & 1) return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~std::uintptr_t{1});
+  if (m_attributes & CXmlTagAccess::kOwnList)
+    return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~CXmlTagAccess::kFlags);
   auto own = std::make_unique<std::vector<CXmlAttribute>>();
   own->reserve(CXmlTagAccess::Count(*this));
   CXmlTagAccess::ForEach(*this, [&](const CXmlTagAccess::Attribute& a) {
     own->emplace_back(std::string(a.name), std::string(a.value));
     return true;
   });
-  m_attributes = reinterpret_cast<std::uintptr_t>(own.release()) | 1;
-  return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~std::uintptr_t{1});
+  m_attributes = reinterpret_cast<std::uintptr_t>(own.release()) | CXmlTagAccess::kOwnList |
+                 (m_attributes & CXmlTagAccess::kOwnName);
+  return *reinterpret_cast<std::vector<CXmlAttribute>*>(m_attributes & ~CXmlTagAccess::kFlags);
 }
 
 int CXmlTag::GetAttributeCount() const { return static_cast<int>(CXmlTagAccess::Count(*this)); }
@@ -311,7 +343,7 @@ bool CXmlTag::DelAttribute(int index) {
 
 void CXmlTag::DelAllAttributes() {
   delete CXmlTagAccess::Own(*this);
-  m_attributes = 0;
+  m_attributes &= CXmlTagAccess::kOwnName;
 }
 
 void CXmlTag::ReserveAttributes(int count) {

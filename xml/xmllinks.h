@@ -50,6 +50,9 @@ public:
   // False (nothing done) when a length does not fit the block's fields.
   static bool SetParsed(CXmlTag& tag, CXmlArena& arena, const Attribute* attributes, std::size_t count);
 
+  // Gives a tag a name that lives in the document's storage.
+  static void SetSharedName(CXmlTag& tag, const std::string* name);
+
   static std::size_t Count(const CXmlTag& tag);
   static Attribute At(const CXmlTag& tag, std::size_t index);
   // Calls f(Attribute) for every attribute in order; stops early when f returns false.
@@ -63,12 +66,13 @@ private:
     __builtin_memcpy(&v, p, sizeof v);
     return v;
   }
+  static constexpr std::uintptr_t kOwnList = 1, kOwnName = 2, kFlags = kOwnList | kOwnName;
   static const char* Block(const CXmlTag& tag) {
-    return (tag.m_attributes & 1) ? nullptr : reinterpret_cast<const char*>(tag.m_attributes);
+    return (tag.m_attributes & kOwnList) ? nullptr : reinterpret_cast<const char*>(tag.m_attributes & ~kFlags);
   }
   static const std::vector<CXmlAttribute>* Own(const CXmlTag& tag) {
-    return (tag.m_attributes & 1) ? reinterpret_cast<const std::vector<CXmlAttribute>*>(tag.m_attributes & ~std::uintptr_t{1})
-                                  : nullptr;
+    return (tag.m_attributes & kOwnList) ? reinterpret_cast<const std::vector<CXmlAttribute>*>(tag.m_attributes & ~kFlags)
+                                         : nullptr;
   }
   // The entry at `p`, and the position after it.
   static Attribute Entry(const char*& p) {

@@ -12,9 +12,65 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// The names read from one document, each kept once in the arena and shared by
+// every tag of that name. The table stops growing at a bound, so a document of
+// countless different names gets them unshared instead of an ever larger table.
+class NameTable {
+public:
+  explicit NameTable(CXmlArena& arena) : m_arena(arena) {}
+
+  const std::string* Get(std::string_view name) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    if (m_slots.empty()) m_slots.resize(256);
+    std::size_t mask = m_slots.size() - 1;
+    std::size_t i = static_cast<std::size_t>(h) & mask;
+    for (; m_slots[i].name; i = (i + 1) & mask)
+      if (m_slots[i].hash == h && *m_slots[i].name == name) return m_slots[i].name;
+    const std::string* s = m_arena.MakeString(name);
+    if (m_used >= kMaxNames) return s;
+    if (2 * (m_used + 1) > m_slots.size()) {
+      Grow();
+      mask = m_slots.size() - 1;
+      for (i = static_cast<std::size_t>(h) & mask; m_slots[i].name; i = (i + 1) & mask) {}
+    }
+    m_slots[i] = {h, s};
+    ++m_used;
+    return s;
+  }
+
+private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    const std::string* name = nullptr;
+  };
+  static constexpr std::size_t kMaxNames = std::size_t{1} << 16;
+
+  void Grow() {
+    std::vector<Slot> old(2 * m_slots.size());
+    old.swap(m_slots);
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& s : old) {
+      if (!s.name) continue;
+      std::size_t i = static_cast<std::size_t>(s.hash) & mask;
+      while (m_slots[i].name) i = (i + 1) & mask;
+      m_slots[i] = s;
+    }
+  }
+
+  CXmlArena& m_arena;
+  std::vector<Slot> m_slots;
+  std::size_t m_used = 0;
+};
+
+}  // namespace
+
 class CXml::Parser {
 public:
-  Parser(CXmlInput& input, CXmlArena& arena, std::string& error) : m_in(input), m_arena(arena), m_error(error) {}
+  Parser(CXmlInput& input, CXmlArena& arena, std::string& error)
+      : m_in(input), m_arena(arena), m_names(arena), m_error(error) {}
 
   // Appends every top-level element to `document`; false on the first error.
   bool ParseDocument(CXmlElement* document) {
@@ -56,7 +112,8 @@ private:
     const CXmlInput::Token t = Read();
     if (t.code == XTK_ERROR) return nullptr;
     if (t.code != XTK_WORD) return Fail("name of section is missing"), nullptr;
-    auto s = Make<CXmlSection>(std::string(t.text));
+    auto s = Make<CXmlSection>();
+    CXmlTagAccess::SetSharedName(*s, m_names.Get(t.text));
     // The attributes are gathered first (the token texts stay valid while the
     // input is parsed), so that the section allocates its list once.
     m_attributes.clear();
@@ -142,7 +199,8 @@ private:
     const CXmlInput::Token t = Read();
     if (t.code == XTK_ERROR) return nullptr;
     if (t.code != XTK_WORD) return Fail("name of the header expacted after <?"), nullptr;
-    auto h = Make<CXmlHeader>(std::string(t.text));
+    auto h = Make<CXmlHeader>();
+    CXmlTagAccess::SetSharedName(*h, m_names.Get(t.text));
     m_attributes.clear();
     for (;;) {
       const CXmlInput::Token a = Read();
@@ -197,6 +255,7 @@ private:
 
   CXmlInput& m_in;
   CXmlArena& m_arena;
+  NameTable m_names;
   std::string& m_error;
   std::vector<CXmlTagAccess::Attribute> m_attributes;  // of the tag being read
 };
