@@ -116,12 +116,6 @@ void CXmlInput::NextLine() {
   m_lineEnd = EndOfLine(m_cur, m_pos);
 }
 
-void CXmlInput::MoveTo(std::size_t line, std::size_t lineEnd, std::size_t pos) {
-  if (line > m_cur) CountLines(line - m_cur);
-  m_lineEnd = lineEnd;
-  m_pos = pos;
-}
-
 void CXmlInput::AdvanceTo(std::size_t pos) {
   if (pos > m_lineEnd) {
     if (!m_ends.empty()) {
@@ -212,28 +206,6 @@ CXmlInput::Scan CXmlInput::ScanToken() const {
     ++i;
   }
   return {XTK_WORD, line, p, p + i, end};
-}
-
-// The parser looks ahead before most reads; the scan depends only on the
-// position, so it is done once per position.
-const CXmlInput::Scan& CXmlInput::Scanned() const {
-  if (m_peekedAt != m_pos) {
-    m_peeked = ScanToken();
-    m_peekedAt = m_pos;
-  }
-  return m_peeked;
-}
-
-CXmlInput::Token CXmlInput::Peek() const {
-  const Scan& s = Scanned();
-  return {s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
-}
-
-CXmlInput::Token CXmlInput::Next() {
-  const Scan s = Scanned();
-  if (s.code != XTK_END && s.code != XTK_ERROR) MoveTo(s.line, s.lineEnd, s.end);
-  else if (s.code == XTK_ERROR) MoveTo(s.line, s.lineEnd, s.begin);
-  return {s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
 }
 
 bool CXmlInput::ReadTextArea(std::string& text) {

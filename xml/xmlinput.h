@@ -46,8 +46,18 @@ public:
   // The error that goes with token 15.
   static constexpr const char* kStringError = "end of string expected but not found";
 
-  Token Next();        // reads and consumes a token
-  Token Peek() const;  // the next token, nothing consumed
+  // Reads and consumes a token.
+  Token Next() {
+    const Scan& s = Scanned();
+    const Token t{s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
+    if (s.code != XTK_END) MoveTo(s.line, s.lineEnd, s.code == XTK_ERROR ? s.begin : s.end);
+    return t;
+  }
+  // The next token, nothing consumed.
+  Token Peek() const {
+    const Scan& s = Scanned();
+    return {s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
+  }
 
   // Content readers: each starts at the current position (before any white space
   // a Peek may have looked past) and returns false when the lines run out.
@@ -67,8 +77,20 @@ private:
     std::size_t lineEnd;  // end of the token's line
   };
   Scan ScanToken() const;
-  const Scan& Scanned() const;  // ScanToken, remembered for the current position
-  void MoveTo(std::size_t line, std::size_t lineEnd, std::size_t pos);
+  // ScanToken, remembered for the current position: the parser looks ahead
+  // before most reads, and the scan depends only on the position.
+  const Scan& Scanned() const {
+    if (m_peekedAt != m_pos) {
+      m_peeked = ScanToken();
+      m_peekedAt = m_pos;
+    }
+    return m_peeked;
+  }
+  void MoveTo(std::size_t line, std::size_t lineEnd, std::size_t pos) {
+    if (line > m_cur) CountLines(line - m_cur);
+    m_lineEnd = lineEnd;
+    m_pos = pos;
+  }
   // Moves to the line that holds `pos` (at most its end) and to `pos`.
   void AdvanceTo(std::size_t pos);
   void NextLine();
