@@ -54,8 +54,10 @@ void* CXmlArena::AllocateSlow(std::size_t size) {
   m_chunks = chunk;
   m_next = reinterpret_cast<char*>(aligned) + ((sizeof(Chunk) + 15) & ~std::size_t{15});
   m_end = reinterpret_cast<char*>(aligned) + kChunkSize;
+  TEVROXML_POISON(m_next, static_cast<std::size_t>(m_end - m_next));
   void* p = m_next;
   m_next += size;
+  TEVROXML_UNPOISON(p, size);
   return p;
 }
 
@@ -77,6 +79,7 @@ void CXmlArena::Destroy() {
   for (std::string* s : m_longStrings) s->~basic_string();
   for (Chunk* c = m_chunks; c;) {
     Chunk* next = c->next;
+    TEVROXML_UNPOISON(c, kChunkSize);
     ::munmap(c, kChunkSize);
     c = next;
   }

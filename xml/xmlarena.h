@@ -19,6 +19,24 @@
 #include <utility>
 #include <vector>
 
+// Under AddressSanitizer the unused and the given-back parts of the arena are
+// poisoned, so that a stray access to them is caught as it would be on the heap.
+#if defined(__SANITIZE_ADDRESS__)
+#define TEVROXML_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TEVROXML_ASAN 1
+#endif
+#endif
+#if defined(TEVROXML_ASAN)
+#include <sanitizer/asan_interface.h>
+#define TEVROXML_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
+#define TEVROXML_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION(p, n)
+#else
+#define TEVROXML_POISON(p, n) ((void)(p), (void)(n))
+#define TEVROXML_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 class CXmlArena {
 public:
   // A new arena, held once by its creator (Release gives that hold back).
@@ -30,6 +48,7 @@ public:
     if (size <= static_cast<std::size_t>(m_end - m_next)) {
       void* p = m_next;
       m_next += size;
+      TEVROXML_UNPOISON(p, size);
       return p;
     }
     return AllocateSlow(size);
@@ -79,5 +98,9 @@ public:
   }
   // Called when the constructor throws.
   static void operator delete(void* p, CXmlArena*) { CXmlArena::Of(p)->Release(); }
-  static void operator delete(void* p) { CXmlArena::Of(p)->Release(); }
+  static void operator delete(void* p, std::size_t size) {
+    CXmlArena* arena = CXmlArena::Of(p);
+    TEVROXML_POISON(p, size);
+    arena->Release();
+  }
 };
