@@ -62,7 +62,7 @@ public:
   CXmlElement* GetParent() const;  // null for top-level elements
   CXmlElement* GetChild() const { return m_child; }
   CXmlElement* GetNext() const { return m_next; }
-  CXmlElement* GetPrev() const { return m_prev; }
+  CXmlElement* GetPrev() const { return m_parent && m_parent->m_child == this ? nullptr : m_prev; }
 
   // Moves `element` and the siblings chained after it behind the last sibling of
   // this element, under this element's parent. Refused (false) for null and when
@@ -90,8 +90,9 @@ private:
 
   CXmlElement* m_parent = nullptr;
   CXmlElement* m_child = nullptr;
-  CXmlElement* m_lastChild = nullptr;  // keeps appending children constant-time
   CXmlElement* m_next = nullptr;
+  // The previous sibling; the first child of a parent links to the last one
+  // instead, which keeps appending children constant-time.
   CXmlElement* m_prev = nullptr;
 };
 

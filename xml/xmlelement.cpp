@@ -7,23 +7,28 @@
 
 void CXmlLinks::Unlink(CXmlElement* e) {
   CXmlElement* parent = e->m_parent;
-  if (e->m_prev) e->m_prev->m_next = e->m_next;
-  else if (parent) parent->m_child = e->m_next;
-  if (e->m_next) e->m_next->m_prev = e->m_prev;
-  else if (parent) parent->m_lastChild = e->m_prev;
+  CXmlElement* next = e->m_next;
+  if (parent && parent->m_child == e) {
+    parent->m_child = next;
+    if (next) next->m_prev = e->m_prev;  // the last child
+  } else {
+    CXmlElement* prev = e->m_prev;
+    if (prev) prev->m_next = next;
+    if (next) next->m_prev = prev;
+    else if (parent) parent->m_child->m_prev = prev;  // e was the last child
+  }
   e->m_parent = e->m_next = e->m_prev = nullptr;
 }
 
 void CXmlLinks::DetachChain(CXmlElement* first) {
   CXmlElement* parent = first->m_parent;
-  if (first->m_prev) {
-    first->m_prev->m_next = nullptr;
-    if (parent) parent->m_lastChild = first->m_prev;
-    first->m_prev = nullptr;
-  } else if (parent) {
+  if (parent && parent->m_child == first) {
     parent->m_child = nullptr;
-    parent->m_lastChild = nullptr;
+  } else if (first->m_prev) {
+    first->m_prev->m_next = nullptr;
+    if (parent) parent->m_child->m_prev = first->m_prev;
   }
+  first->m_prev = nullptr;
   for (CXmlElement* e = first; e; e = e->m_next) e->m_parent = nullptr;
 }
 
@@ -32,7 +37,7 @@ bool CXmlLinks::WouldCycle(const CXmlElement* target, const CXmlElement* first) 
     if (a == first) return true;
     // Only an ancestor sharing the chain's parent can be one of its later elements.
     if (first->m_next && a->m_parent == first->m_parent)
-      for (const CXmlElement* x = a->m_prev; x; x = x->m_prev)
+      for (const CXmlElement* x = a->GetPrev(); x; x = x->GetPrev())
         if (x == first) return true;
   }
   return false;
@@ -47,21 +52,26 @@ void CXmlLinks::AppendChain(CXmlElement* parent, CXmlElement* first) {
       break;
     }
   }
-  if (parent->m_lastChild) {
-    parent->m_lastChild->m_next = first;
-    first->m_prev = parent->m_lastChild;
+  if (CXmlElement* head = parent->m_child) {
+    head->m_prev->m_next = first;
+    first->m_prev = head->m_prev;
+    head->m_prev = last;
   } else {
     parent->m_child = first;
+    first->m_prev = last;
   }
-  parent->m_lastChild = last;
 }
 
 void CXmlLinks::Append(CXmlElement* parent, CXmlElement* child) {
   child->m_parent = parent;
-  child->m_prev = parent->m_lastChild;
-  if (parent->m_lastChild) parent->m_lastChild->m_next = child;
-  else parent->m_child = child;
-  parent->m_lastChild = child;
+  if (CXmlElement* head = parent->m_child) {
+    head->m_prev->m_next = child;
+    child->m_prev = head->m_prev;
+    head->m_prev = child;
+  } else {
+    parent->m_child = child;
+    child->m_prev = child;
+  }
 }
 
 void CXmlLinks::DestroyChildren(CXmlElement* e) {
@@ -69,15 +79,15 @@ void CXmlLinks::DestroyChildren(CXmlElement* e) {
   // each element are spliced in front before it is deleted, so the stack depth
   // stays constant.
   CXmlElement* work = e->m_child;
-  e->m_child = e->m_lastChild = nullptr;
+  e->m_child = nullptr;
   while (work) {
     CXmlElement* n = work;
     work = n->m_next;
     if (n->m_child) {
-      n->m_lastChild->m_next = work;
+      n->m_child->m_prev->m_next = work;
       work = n->m_child;
     }
-    n->m_parent = n->m_child = n->m_lastChild = n->m_next = n->m_prev = nullptr;
+    n->m_parent = n->m_child = n->m_next = n->m_prev = nullptr;
     delete n;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Link maintenance shared by the elements and the document. Every change of a
 // link goes through here, so these stay true:
-//  - a parent's first-child and last-child links name the ends of its child chain;
+//  - a parent's first-child link names the start of its child chain, and the
+//    previous-sibling link of that first child names the end of it;
 //  - every element of a chain has the same parent and consistent next/prev links;
 //  - an element is owned by its parent (the document node for top-level elements),
 //    so it is destroyed exactly once.
@@ -16,7 +17,7 @@ public:
 class CXmlLinks {
 public:
   static CXmlElement* Parent(const CXmlElement* e) { return e->m_parent; }
-  static CXmlElement* LastChild(const CXmlElement* e) { return e->m_lastChild; }
+  static CXmlElement* LastChild(const CXmlElement* e) { return e->m_child ? e->m_child->m_prev : nullptr; }
 
   // Takes one element out of its chain; it keeps its children.
   static void Unlink(CXmlElement* e);

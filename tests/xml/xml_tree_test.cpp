@@ -211,6 +211,14 @@ TEST(XmlOwnership, AddChildAndAddNextMoveChains) {
   EXPECT_TRUE(a->AddNext(new CXmlHeader("end")));
   EXPECT_EQ(a->GetNext()->GetParent(), nullptr);
   EXPECT_EQ(Written(xml), "<a>\n  <x>t<c/>\n  </x>\n  <b/>\n  <!--d-->\n</a><?end?>\n");
+  EXPECT_TRUE(LinksConsistent(xml.GetRoot()));
+  // Deleting first, middle and last children keeps both directions in step.
+  EXPECT_TRUE(a->AddChild(new CXmlText("u")));
+  delete b;                               // x b d u: a middle one,
+  delete a->GetChild();                   // the first
+  delete a->GetChild()->GetNext();        // and the last
+  EXPECT_TRUE(LinksConsistent(xml.GetRoot()));
+  EXPECT_EQ(Written(xml), "<a>\n  <!--d-->\n</a><?end?>\n");
 }
 
 TEST(XmlOwnership, MovesThatWouldNestAnElementInItselfAreRefused) {
@@ -300,6 +308,8 @@ TEST(XmlStorage, ElementsMovedOutliveTheirDocument) {
   EXPECT_EQ(static_cast<CXmlText*>(moved->GetChild())->GetText(), "text");
   EXPECT_EQ(Written(target), "<keep>\n  <person name=\"Ann\" town='Brno'>text<x/>\n  </person>\n</keep>");
   EXPECT_EQ(AsSection(loose->GetChild())->GetName(), "other");
+  EXPECT_TRUE(LinksConsistent(target.GetRoot()));
+  EXPECT_TRUE(LinksConsistent(loose.get()));
   loose.reset();           // plain delete of a tree holding a parsed element
   delete moved;            // and of a parsed element itself
   EXPECT_EQ(target.GetRoot()->GetChild(), nullptr);
