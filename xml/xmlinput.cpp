@@ -208,6 +208,48 @@ CXmlInput::Scan CXmlInput::ScanToken() const {
   return {XTK_WORD, line, p, p + i, end};
 }
 
+bool CXmlInput::ReadSimpleAttribute(std::string_view& name, std::string_view& value) {
+  const char* d = m_data;
+  const std::size_t end = m_lineEnd;
+  std::size_t p = m_pos;
+  while (p < end && IsSpace(static_cast<unsigned char>(d[p]))) ++p;
+  if (p >= end) return false;
+  // A first character that is a stop or may begin a fixed token is left to Next.
+  const unsigned char first = static_cast<unsigned char>(d[p]);
+  if (kWordStops.stop[first] || first == '-' || first == ']' || first == '"' || first == '\'') return false;
+  std::size_t i = p + 1;
+  while (i < end) {
+    const unsigned char c = static_cast<unsigned char>(d[i]);
+    if (kWordStops.stop[c]) {
+      if ((c != '/' && c != '?') || (i + 1 < end && d[i + 1] == '>')) break;
+    }
+    ++i;
+  }
+  std::size_t q = i;
+  while (q < end && IsSpace(static_cast<unsigned char>(d[q]))) ++q;
+  if (q >= end || d[q] != '=') return false;
+  ++q;
+  while (q < end && IsSpace(static_cast<unsigned char>(d[q]))) ++q;
+  if (q >= end || (d[q] != '"' && d[q] != '\'')) return false;
+  const char quote = d[q];
+  std::size_t k = q + 1;
+  for (;;) {
+    const void* found = k < end ? std::memchr(d + k, quote, end - k) : nullptr;
+    if (!found) return false;
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(found) - d);
+    if (at + 1 < end && d[at + 1] == quote) {
+      k = at + 2;
+      continue;
+    }
+    k = at + 1;
+    break;
+  }
+  name = std::string_view(d + p, i - p);
+  value = std::string_view(d + q, k - q);
+  m_pos = k;
+  return true;
+}
+
 bool CXmlInput::ReadTextArea(std::string& text) {
   // Every line lies in the text followed by its line feed, so the text area,
   // whole lines joined by line feeds, is the stretch of the text up to the "<":

@@ -59,6 +59,11 @@ public:
     return {s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
   }
 
+  // The common attribute, a word, "=" and a string on the current line, read in
+  // one step; exactly what Next would give for those three tokens. False, and
+  // nothing consumed, for anything else, which the tokens then read.
+  bool ReadSimpleAttribute(std::string_view& name, std::string_view& value);
+
   // Content readers: each starts at the current position (before any white space
   // a Peek may have looked past) and returns false when the lines run out.
   // Text up to the next "<" ("<" stays); whole lines are joined by line feeds.

@@ -117,7 +117,13 @@ private:
     // The attributes are gathered first (the token texts stay valid while the
     // input is parsed), so that the section allocates its list once.
     m_attributes.clear();
-    while (m_in.Peek().code == XTK_WORD) {
+    for (;;) {
+      std::string_view simpleName, simpleValue;
+      if (m_in.ReadSimpleAttribute(simpleName, simpleValue)) {
+        m_attributes.push_back({simpleName, simpleValue});
+        continue;
+      }
+      if (m_in.Peek().code != XTK_WORD) break;
       const std::string_view name = m_in.Next().text;
       const CXmlInput::Token eq = Read();
       if (eq.code == XTK_ERROR) return nullptr;
