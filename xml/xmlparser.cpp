@@ -27,14 +27,21 @@ public:
     if (m_slots.empty()) m_slots.resize(256);
     std::size_t mask = m_slots.size() - 1;
     std::size_t i = static_cast<std::size_t>(h) & mask;
-    for (; m_slots[i].name; i = (i + 1) & mask)
+    std::size_t probes = 0;
+    for (; m_slots[i].name; i = (i + 1) & mask) {
       if (m_slots[i].hash == h && *m_slots[i].name == name) return m_slots[i].name;
+      // Names made to collide must not make each look-up long: past a few
+      // probes a name is stored unshared.
+      if (++probes == kMaxProbes) return m_arena.MakeString(name);
+    }
     const std::string* s = m_arena.MakeString(name);
     if (m_used >= kMaxNames) return s;
     if (2 * (m_used + 1) > m_slots.size()) {
       Grow();
       mask = m_slots.size() - 1;
-      for (i = static_cast<std::size_t>(h) & mask; m_slots[i].name; i = (i + 1) & mask) {}
+      probes = 0;
+      for (i = static_cast<std::size_t>(h) & mask; m_slots[i].name; i = (i + 1) & mask)
+        if (++probes == kMaxProbes) return s;
     }
     m_slots[i] = {h, s};
     ++m_used;
@@ -47,6 +54,7 @@ private:
     const std::string* name = nullptr;
   };
   static constexpr std::size_t kMaxNames = std::size_t{1} << 16;
+  static constexpr std::size_t kMaxProbes = 32;
 
   void Grow() {
     std::vector<Slot> old(2 * m_slots.size());
