@@ -195,29 +195,44 @@ CXmlSection* CXmlSection::FindNextSection(std::string_view name) const {
 
 bool CXmlTagAccess::SetParsed(CXmlTag& tag, CXmlArena& arena, const Attribute* attributes, std::size_t count) {
   if (count == 0) return true;
+  if (count >= kWide) return false;
   const bool indexed = count >= kIndexFrom;
-  std::size_t size = 8 + (indexed ? 4 * count : 0);
+  bool wide = false;
+  std::size_t text = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (attributes[i].name.size() > UINT32_MAX || attributes[i].value.size() > UINT32_MAX) return false;
-    size += 8 + attributes[i].name.size() + attributes[i].value.size();
+    const std::size_t n = attributes[i].name.size(), v = attributes[i].value.size();
+    if (n > UINT32_MAX || v > UINT32_MAX) return false;
+    if (n > UINT16_MAX || v > UINT16_MAX) wide = true;
+    text += n + v;
   }
-  if (count > UINT32_MAX || size > UINT32_MAX) return false;
+  const std::size_t size = 4 + (indexed ? 4 * count : 0) + (wide ? 8 : 4) * count + text;
+  if (size > UINT32_MAX) return false;
   char* block = static_cast<char*>(arena.Allocate(size));
-  const auto put = [](char* at, std::size_t v) {
+  const auto put32 = [](char* at, std::size_t v) {
     const auto u = static_cast<std::uint32_t>(v);
     __builtin_memcpy(at, &u, sizeof u);
   };
-  put(block, count);
-  put(block + 4, indexed ? 1 : 0);
-  char* p = block + 8 + (indexed ? 4 * count : 0);
+  const auto put16 = [](char* at, std::size_t v) {
+    const auto u = static_cast<std::uint16_t>(v);
+    __builtin_memcpy(at, &u, sizeof u);
+  };
+  put32(block, count | (wide ? kWide : 0));
+  char* p = block + 4 + (indexed ? 4 * count : 0);
   for (std::size_t i = 0; i < count; ++i) {
-    if (indexed) put(block + 8 + 4 * i, static_cast<std::size_t>(p - block));
+    if (indexed) put32(block + 4 + 4 * i, static_cast<std::size_t>(p - block));
     const std::string_view n = attributes[i].name, v = attributes[i].value;
-    put(p, n.size());
-    put(p + 4, v.size());
-    __builtin_memcpy(p + 8, n.data(), n.size());
-    __builtin_memcpy(p + 8 + n.size(), v.data(), v.size());
-    p += 8 + n.size() + v.size();
+    if (wide) {
+      put32(p, n.size());
+      put32(p + 4, v.size());
+      p += 8;
+    } else {
+      put16(p, n.size());
+      put16(p + 2, v.size());
+      p += 4;
+    }
+    __builtin_memcpy(p, n.data(), n.size());
+    __builtin_memcpy(p + n.size(), v.data(), v.size());
+    p += n.size() + v.size();
   }
   tag.m_attributes = reinterpret_cast<std::uintptr_t>(block) | (tag.m_attributes & kOwnName);
   return true;
@@ -232,20 +247,21 @@ void CXmlTagAccess::SetSharedName(CXmlTag& tag, const std::string* name) {
 std::size_t CXmlTagAccess::Count(const CXmlTag& tag) {
   if (const auto* own = Own(tag)) return own->size();
   const char* block = Block(tag);
-  return block ? U32(block) : 0;
+  return block ? BlockCount(block) : 0;
 }
 
 CXmlTagAccess::Attribute CXmlTagAccess::At(const CXmlTag& tag, std::size_t index) {
   if (const auto* own = Own(tag)) return {(*own)[index].GetName(), (*own)[index].GetValue()};
   const char* block = Block(tag);
+  const bool wide = BlockWide(block);
   const char* p;
-  if (U32(block + 4)) {
-    p = block + U32(block + 8 + 4 * index);
+  if (BlockCount(block) >= kIndexFrom) {
+    p = block + U32(block + 4 + 4 * index);
   } else {
-    p = block + 8;
-    for (std::size_t i = 0; i < index; ++i) p += 8 + U32(p) + U32(p + 4);
+    p = FirstEntry(block);
+    for (std::size_t i = 0; i < index; ++i) Entry(p, wide);
   }
-  return Entry(p);
+  return Entry(p, wide);
 }
 
 namespace {

@@ -38,9 +38,11 @@ public:
 class CXmlArena;
 
 // The attribute lists of tags. A list read by the parser is one compact block:
-//   u32 count, u32 indexed, [u32 offset of each entry, when indexed], entries;
-// an entry is u32 name length, u32 value length, the name, the value. Long lists
-// carry the offsets so that reading attribute i stays constant-time.
+//   u32 count (highest bit: wide lengths), [u32 offset of each entry, for long
+//   lists], entries;
+// an entry is the name length and the value length (u16 each, u32 when wide),
+// the name, the value. Long lists carry the offsets so that reading attribute i
+// stays constant-time.
 class CXmlTagAccess {
 public:
   struct Attribute {
@@ -62,8 +64,14 @@ public:
 
 private:
   static constexpr std::size_t kIndexFrom = 8;  // lists at least this long carry offsets
+  static constexpr std::uint32_t kWide = 0x80000000u;
   static std::uint32_t U32(const char* p) {
     std::uint32_t v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+  }
+  static std::uint32_t U16(const char* p) {
+    std::uint16_t v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
   }
@@ -75,12 +83,19 @@ private:
     return (tag.m_attributes & kOwnList) ? reinterpret_cast<const std::vector<CXmlAttribute>*>(tag.m_attributes & ~kFlags)
                                          : nullptr;
   }
+  static std::size_t BlockCount(const char* block) { return U32(block) & ~kWide; }
+  static bool BlockWide(const char* block) { return (U32(block) & kWide) != 0; }
+  // The first entry of a block.
+  static const char* FirstEntry(const char* block) {
+    const std::size_t count = BlockCount(block);
+    return block + 4 + (count >= kIndexFrom ? 4 * count : 0);
+  }
   // The entry at `p`, and the position after it.
-  static Attribute Entry(const char*& p) {
-    const std::uint32_t n = U32(p), v = U32(p + 4);
-    const Attribute a{std::string_view(p + 8, n), std::string_view(p + 8 + n, v)};
-    p += 8 + n + v;
-    return a;
+  static Attribute Entry(const char*& p, bool wide) {
+    const std::size_t n = wide ? U32(p) : U16(p), v = wide ? U32(p + 4) : U16(p + 2);
+    const char* text = p + (wide ? 8 : 4);
+    p = text + n + v;
+    return {std::string_view(text, n), std::string_view(text + n, v)};
   }
   friend class CXmlTag;
 };
@@ -94,8 +109,9 @@ void CXmlTagAccess::ForEach(const CXmlTag& tag, F&& f) {
   }
   const char* block = Block(tag);
   if (!block) return;
-  const std::uint32_t count = U32(block);
-  const char* p = block + 8 + (U32(block + 4) ? 4 * std::size_t{count} : 0);
-  for (std::uint32_t i = 0; i < count; ++i)
-    if (!f(Entry(p))) return;
+  const std::size_t count = BlockCount(block);
+  const bool wide = BlockWide(block);
+  const char* p = FirstEntry(block);
+  for (std::size_t i = 0; i < count; ++i)
+    if (!f(Entry(p, wide))) return;
 }

@@ -357,6 +357,23 @@ TEST(XmlStorage, ParsedTagsCanBeChanged) {
   EXPECT_NE(written.find(" attribute_3=\"three\""), std::string::npos);
 }
 
+TEST(XmlStorage, ValuesLongerThanShortLengthsHold) {
+  const std::string big(70000, 'v');
+  for (int count : {2, 9}) {  // a short list and one that carries offsets
+    std::string doc = "<a";
+    for (int i = 0; i < count; ++i) doc += " k" + std::to_string(i) + "='" + (i == 1 ? big : "x") + "'";
+    doc += "/>";
+    CXml xml;
+    ASSERT_TRUE(xml.ParseText(doc));
+    CXmlSection* a = xml.GetFirstSection();
+    ASSERT_EQ(a->GetAttributeCount(), count);
+    EXPECT_EQ(a->GetAttribute(1, false)->GetValue(), big);
+    EXPECT_EQ(a->GetAttribute(count - 1, true)->GetValue(), count == 2 ? "'" + big + "'" : "'x'");
+    EXPECT_EQ(a->GetAttribute(count - 1, true)->GetName(), "k" + std::to_string(count - 1));
+    EXPECT_EQ(Written(xml), doc);
+  }
+}
+
 TEST(XmlStorage, CountlessDifferentNames) {
   // More different names than the shared table keeps: the rest are stored apart.
   std::string doc = "<r>";
