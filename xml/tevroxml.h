@@ -6,6 +6,7 @@
 // with new, handed over with SetRoot / AddChild / AddNext, and destroyed by
 // Delete, Clear, SetRoot, a failed parse or the document's destructor. Deleting an
 // element (also with plain delete) first unlinks it, so no link ever dangles.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,7 +62,7 @@ public:
   CXmlElement* GetParent() const;  // null for top-level elements
   CXmlElement* GetChild() const { return m_child; }
   CXmlElement* GetNext() const { return m_next; }
-  CXmlElement* GetPrev() const { return m_prev; }
+  CXmlElement* GetPrev() const { return m_parent && m_parent->m_child == this ? nullptr : m_prev; }
 
   // Moves `element` and the siblings chained after it behind the last sibling of
   // this element, under this element's parent. Refused (false) for null and when
@@ -89,8 +90,9 @@ private:
 
   CXmlElement* m_parent = nullptr;
   CXmlElement* m_child = nullptr;
-  CXmlElement* m_lastChild = nullptr;  // keeps appending children constant-time
   CXmlElement* m_next = nullptr;
+  // The previous sibling; the first child of a parent links to the last one
+  // instead, which keeps appending children constant-time.
   CXmlElement* m_prev = nullptr;
 };
 
@@ -113,10 +115,11 @@ private:
 // others are refused. Values without quotes drop the first and last character.
 class TEVROXML_EXPORT CXmlTag : public CXmlElement {
 public:
-  const std::string& GetName() const { return m_name; }
-  void SetName(std::string name) { m_name = std::move(name); }
+  ~CXmlTag() override;
+  const std::string& GetName() const { return *m_name; }
+  void SetName(std::string name);
 
-  int GetAttributeCount() const { return static_cast<int>(m_attributes.size()); }
+  int GetAttributeCount() const;
   std::optional<CXmlAttribute> GetAttribute(int index, bool keepQuotes) const;
   void AddAttribute(std::string name, std::string value);
   void AddAttribute(const CXmlAttribute& attribute);
@@ -125,19 +128,24 @@ public:
   bool SetAttribute(int index, std::string name, std::string value);
   bool SetAttribute(int index, const CXmlAttribute& attribute);
   bool DelAttribute(int index);
-  void DelAllAttributes() { m_attributes.clear(); }
+  void DelAllAttributes();
   // Makes room for `count` attributes in all, so that adding them allocates once.
-  void ReserveAttributes(int count) {
-    if (count > 0) m_attributes.reserve(static_cast<std::size_t>(count));
-  }
+  void ReserveAttributes(int count);
 
 protected:
-  explicit CXmlTag(std::string name) : m_name(std::move(name)) {}
+  explicit CXmlTag(std::string name);
   bool FindAttributeValue(std::string_view name, std::string& value, bool keepQuotes) const;
 
 private:
-  std::string m_name;
-  std::vector<CXmlAttribute> m_attributes;
+  friend class CXmlTagAccess;
+  std::vector<CXmlAttribute>& Editable();
+
+  // The name: the tag's own, or one that the tags read from one document share.
+  const std::string* m_name;
+  // The attributes: none (0), a compact list read by the parser that lives in
+  // the document's storage, or (lowest bit set) a list of this tag's own, made
+  // on the first change. The second bit says that the tag owns its name.
+  std::uintptr_t m_attributes = 0;
 };
 
 class TEVROXML_EXPORT CXmlSection : public CXmlTag {
@@ -218,6 +226,7 @@ public:
 };
 
 class CXmlInput;
+class CXmlArena;
 
 // The document and its parser.
 class TEVROXML_EXPORT CXml {
@@ -262,5 +271,6 @@ private:
 
   std::unique_ptr<CXmlInput> m_input;
   std::unique_ptr<CXmlElement> m_document;  // parent of the top-level elements
+  CXmlArena* m_storage = nullptr;      // what the parsed elements were taken from
   std::string m_lastError;
 };

@@ -1,3 +1,4 @@
+#include "xml/xmlarena.h"
 #include "xml/xmlinput.h"
 #include "xml/xmllinks.h"
 
@@ -6,7 +7,7 @@ CXml::CXml(CXmlProgressSink* progressWindow, unsigned progressMessage)
   m_input->SetProgress(progressWindow, progressMessage);
 }
 
-CXml::~CXml() = default;
+CXml::~CXml() { Clear(); }
 
 CXmlElement* CXml::GetRoot() const { return m_document->GetChild(); }
 
@@ -67,6 +68,9 @@ void CXml::Clear() {
   m_input->Clear();
   m_lastError.clear();
   CXmlLinks::DestroyChildren(m_document.get());
+  // Elements moved out of this document keep the storage alive until they go.
+  if (m_storage) m_storage->Release();
+  m_storage = nullptr;
 }
 
 std::string CXml::XmlString(std::string_view text) {

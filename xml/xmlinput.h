@@ -2,9 +2,11 @@
 // The input side of the parser: the lines still to be parsed, the current line
 // number, progress reporting and the tokenizer.
 //
-// The lines live in one buffer; the current position is an offset into it, so a
-// token is consumed by moving the offset, never by copying or erasing the front of
-// a line. That keeps parsing linear, also for a document on a single line.
+// The text is read where it lies (the caller's text is not copied; it must stay
+// unchanged until the parsing is done); the current position is an offset into
+// it, so a token is consumed by moving the offset, never by copying or erasing
+// the front of a line. That keeps parsing linear, also for a document on a
+// single line. Line ends are found as the reading reaches them.
 //
 // Tokens, in order of precedence at the start of the remaining line (after its
 // leading white space):
@@ -33,7 +35,9 @@ public:
     m_message = message;
   }
   // Splits at line feeds; a last line without a line feed counts if not empty.
+  // The text is not copied: it must outlive the reading.
   void LoadText(std::string_view text);
+  // Copies the lines; a line feed inside a line does not end it.
   void LoadLines(const std::vector<std::string>& lines);
   void Clear();
 
@@ -42,8 +46,23 @@ public:
   // The error that goes with token 15.
   static constexpr const char* kStringError = "end of string expected but not found";
 
-  Token Next();        // reads and consumes a token
-  Token Peek() const;  // the next token, nothing consumed
+  // Reads and consumes a token.
+  Token Next() {
+    const Scan& s = Scanned();
+    const Token t{s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
+    if (s.code != XTK_END) MoveTo(s.line, s.lineEnd, s.code == XTK_ERROR ? s.begin : s.end);
+    return t;
+  }
+  // The next token, nothing consumed.
+  Token Peek() const {
+    const Scan& s = Scanned();
+    return {s.code, std::string_view(m_data + s.begin, s.end - s.begin)};
+  }
+
+  // The common attribute, a word, "=" and a string on the current line, read in
+  // one step; exactly what Next would give for those three tokens. False, and
+  // nothing consumed, for anything else, which the tokens then read.
+  bool ReadSimpleAttribute(std::string_view& name, std::string_view& value);
 
   // Content readers: each starts at the current position (before any white space
   // a Peek may have looked past) and returns false when the lines run out.
@@ -57,23 +76,44 @@ public:
 private:
   struct Scan {
     int code;
-    std::size_t line;   // line of the token
-    std::size_t begin;  // offsets into m_buffer
+    std::size_t line;     // line of the token
+    std::size_t begin;    // offsets into the text
     std::size_t end;
+    std::size_t lineEnd;  // end of the token's line
   };
   Scan ScanToken() const;
-  const Scan& Scanned() const;  // ScanToken, remembered for the current position
-  void MoveTo(std::size_t line, std::size_t pos);
+  // ScanToken, remembered for the current position: the parser looks ahead
+  // before most reads, and the scan depends only on the position.
+  const Scan& Scanned() const {
+    if (m_peekedAt != m_pos) {
+      m_peeked = ScanToken();
+      m_peekedAt = m_pos;
+    }
+    return m_peeked;
+  }
+  void MoveTo(std::size_t line, std::size_t lineEnd, std::size_t pos) {
+    if (line > m_cur) CountLines(line - m_cur);
+    m_lineEnd = lineEnd;
+    m_pos = pos;
+  }
+  // Moves to the line that holds `pos` (at most its end) and to `pos`.
+  void AdvanceTo(std::size_t pos);
   void NextLine();
-  std::size_t LineBegin(std::size_t line) const { return line == 0 ? 0 : m_ends[line - 1] + 1; }
+  void CountLines(std::size_t n);
+  // End of the line that starts at `begin`, which is line number `line`.
+  std::size_t EndOfLine(std::size_t line, std::size_t begin) const;
+  bool IsLastLine() const { return m_cur + 1 >= m_lineCount; }
   void Reset();
 
-  std::string m_buffer;            // every line followed by a line feed
-  std::vector<std::size_t> m_ends;  // offset of the line feed ending each line
-  std::size_t m_cur = 0;           // index of the current line
-  std::size_t m_pos = 0;           // offset of the first unread character
-  std::size_t m_lineCount = 0;     // lines at the start of parsing
-  int m_line = 0;                  // current line number, 1-based; 0 without lines
+  const char* m_data = nullptr;     // the text: every line followed by a line feed,
+  std::size_t m_size = 0;           // except perhaps the last one
+  std::string m_own;                // the joined lines of LoadLines
+  std::vector<std::size_t> m_ends;  // LoadLines: offset of the line feed ending each line
+  std::size_t m_cur = 0;            // index of the current line
+  std::size_t m_lineEnd = 0;        // end of the current line (its line feed or the end)
+  std::size_t m_pos = 0;            // offset of the first unread character
+  std::size_t m_lineCount = 0;      // lines at the start of parsing
+  int m_line = 0;                   // current line number, 1-based; 0 without lines
   int m_lastPercent = 0;
   mutable Scan m_peeked{};
   mutable std::size_t m_peekedAt = static_cast<std::size_t>(-1);  // position m_peeked belongs to

@@ -1,6 +1,7 @@
 // The grammar: document, section, header, text area, comment and CDATA block.
 // Sections nest through an explicit stack rather than recursion, so however deep
 // the input nests, the parser's own stack does not grow.
+#include "xml/xmlarena.h"
 #include "xml/xmlinput.h"
 #include "xml/xmllinks.h"
 
@@ -11,9 +12,73 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// The names read from one document, each kept once in the arena and shared by
+// every tag of that name. The table stops growing at a bound, so a document of
+// countless different names gets them unshared instead of an ever larger table.
+class NameTable {
+public:
+  explicit NameTable(CXmlArena& arena) : m_arena(arena) {}
+
+  const std::string* Get(std::string_view name) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    if (m_slots.empty()) m_slots.resize(256);
+    std::size_t mask = m_slots.size() - 1;
+    std::size_t i = static_cast<std::size_t>(h) & mask;
+    std::size_t probes = 0;
+    for (; m_slots[i].name; i = (i + 1) & mask) {
+      if (m_slots[i].hash == h && *m_slots[i].name == name) return m_slots[i].name;
+      // Names made to collide must not make each look-up long: past a few
+      // probes a name is stored unshared.
+      if (++probes == kMaxProbes) return m_arena.MakeString(name);
+    }
+    const std::string* s = m_arena.MakeString(name);
+    if (m_used >= kMaxNames) return s;
+    if (2 * (m_used + 1) > m_slots.size()) {
+      Grow();
+      mask = m_slots.size() - 1;
+      probes = 0;
+      for (i = static_cast<std::size_t>(h) & mask; m_slots[i].name; i = (i + 1) & mask)
+        if (++probes == kMaxProbes) return s;
+    }
+    m_slots[i] = {h, s};
+    ++m_used;
+    return s;
+  }
+
+private:
+  struct Slot {
+    std::uint64_t hash = 0;
+    const std::string* name = nullptr;
+  };
+  static constexpr std::size_t kMaxNames = std::size_t{1} << 16;
+  static constexpr std::size_t kMaxProbes = 32;
+
+  void Grow() {
+    std::vector<Slot> old(2 * m_slots.size());
+    old.swap(m_slots);
+    const std::size_t mask = m_slots.size() - 1;
+    for (const Slot& s : old) {
+      if (!s.name) continue;
+      std::size_t i = static_cast<std::size_t>(s.hash) & mask;
+      while (m_slots[i].name) i = (i + 1) & mask;
+      m_slots[i] = s;
+    }
+  }
+
+  CXmlArena& m_arena;
+  std::vector<Slot> m_slots;
+  std::size_t m_used = 0;
+};
+
+}  // namespace
+
 class CXml::Parser {
 public:
-  Parser(CXmlInput& input, std::string& error) : m_in(input), m_error(error) {}
+  Parser(CXmlInput& input, CXmlArena& arena, std::string& error)
+      : m_in(input), m_arena(arena), m_names(arena), m_error(error) {}
 
   // Appends every top-level element to `document`; false on the first error.
   bool ParseDocument(CXmlElement* document) {
@@ -55,11 +120,18 @@ private:
     const CXmlInput::Token t = Read();
     if (t.code == XTK_ERROR) return nullptr;
     if (t.code != XTK_WORD) return Fail("name of section is missing"), nullptr;
-    auto s = std::make_unique<CXmlSection>(std::string(t.text));
+    auto s = Make<CXmlSection>();
+    CXmlTagAccess::SetSharedName(*s, m_names.Get(t.text));
     // The attributes are gathered first (the token texts stay valid while the
     // input is parsed), so that the section allocates its list once.
     m_attributes.clear();
-    while (m_in.Peek().code == XTK_WORD) {
+    for (;;) {
+      std::string_view simpleName, simpleValue;
+      if (m_in.ReadSimpleAttribute(simpleName, simpleValue)) {
+        m_attributes.push_back({simpleName, simpleValue});
+        continue;
+      }
+      if (m_in.Peek().code != XTK_WORD) break;
       const std::string_view name = m_in.Next().text;
       const CXmlInput::Token eq = Read();
       if (eq.code == XTK_ERROR) return nullptr;
@@ -69,10 +141,9 @@ private:
       if (value.code == XTK_ERROR) return nullptr;
       if (value.code != XTK_STRING)
         return Fail("string expected after " + std::string(name) + "= in " + s->GetName() + " section"), nullptr;
-      m_attributes.emplace_back(name, value.text);
+      m_attributes.push_back({name, value.text});
     }
-    s->ReserveAttributes(static_cast<int>(m_attributes.size()));
-    for (const auto& [name, value] : m_attributes) s->AddAttribute(std::string(name), std::string(value));
+    SetAttributes(*s);
     const CXmlInput::Token close = Read();
     switch (close.code) {
       case XTK_EMPTY_SECTION_CLOSE: content = false; return s;
@@ -125,7 +196,7 @@ private:
           // Any other token starts a text area, read from the current position.
           std::string text;
           if (!m_in.ReadTextArea(text)) return Fail("incomplete XML, missing end of a text area"), nullptr;
-          child = std::make_unique<CXmlText>(std::move(text));
+          child = Make<CXmlText>(std::move(text));
           break;
         }
       }
@@ -142,20 +213,22 @@ private:
     const CXmlInput::Token t = Read();
     if (t.code == XTK_ERROR) return nullptr;
     if (t.code != XTK_WORD) return Fail("name of the header expacted after <?"), nullptr;
-    auto h = std::make_unique<CXmlHeader>(std::string(t.text));
+    auto h = Make<CXmlHeader>();
+    CXmlTagAccess::SetSharedName(*h, m_names.Get(t.text));
+    m_attributes.clear();
     for (;;) {
       const CXmlInput::Token a = Read();
       switch (a.code) {
-        case XTK_HEADER_CLOSE: return h;
+        case XTK_HEADER_CLOSE: SetAttributes(*h); return h;
         case XTK_WORD: {
-          std::string name(a.text);
+          const std::string_view name = a.text;
           const CXmlInput::Token eq = Read();
           if (eq.code == XTK_ERROR) return nullptr;
-          if (eq.code != XTK_EQUALS) return Fail("= expacted afrer " + name), nullptr;
+          if (eq.code != XTK_EQUALS) return Fail("= expacted afrer " + std::string(name)), nullptr;
           const CXmlInput::Token value = Read();
           if (value.code == XTK_ERROR) return nullptr;
-          if (value.code != XTK_STRING) return Fail("string expected after " + name + "="), nullptr;
-          h->AddAttribute(std::move(name), std::string(value.text));
+          if (value.code != XTK_STRING) return Fail("string expected after " + std::string(name) + "="), nullptr;
+          m_attributes.push_back({name, value.text});
           break;
         }
         case XTK_ERROR: return nullptr;
@@ -170,21 +243,35 @@ private:
   std::unique_ptr<CXmlComment> ParseComment() {
     std::string text;
     if (!m_in.ReadUntil("-->", text)) return Fail("incomplete XML, missing and of a comment"), nullptr;
-    return std::make_unique<CXmlComment>(std::move(text));
+    return Make<CXmlComment>(std::move(text));
+  }
+
+  // Hands the gathered attributes (their texts still lie in the input) to `tag`.
+  void SetAttributes(CXmlTag& tag) {
+    if (!CXmlTagAccess::SetParsed(tag, m_arena, m_attributes.data(), m_attributes.size()))
+      for (const CXmlTagAccess::Attribute& a : m_attributes) tag.AddAttribute(std::string(a.name), std::string(a.value));
   }
 
   // After "<![CDATA[". Running out of lines reports the same text as a comment does.
   std::unique_ptr<CXmlCData> ParseCData() {
     std::vector<std::string> lines;
     if (!m_in.ReadLinesUntil("]]>", lines)) return Fail("incomplete XML, missing and of a comment"), nullptr;
-    auto c = std::make_unique<CXmlCData>();
+    auto c = Make<CXmlCData>();
     for (std::string& line : lines) c->AddLine(std::move(line));
     return c;
   }
 
+  // A new element in the document's storage.
+  template <class Element, class... Args>
+  std::unique_ptr<Element> Make(Args&&... args) {
+    return std::unique_ptr<Element>(new (&m_arena) CXmlArenaNode<Element>(std::forward<Args>(args)...));
+  }
+
   CXmlInput& m_in;
+  CXmlArena& m_arena;
+  NameTable m_names;
   std::string& m_error;
-  std::vector<std::pair<std::string_view, std::string_view>> m_attributes;  // of the section being opened
+  std::vector<CXmlTagAccess::Attribute> m_attributes;  // of the tag being read
 };
 
 bool CXml::ParseFile(const std::string& path) {
@@ -220,10 +307,15 @@ bool CXml::ParseVector(const std::vector<std::string>& lines) {
 }
 
 bool CXml::Parse() {
-  Parser parser(*m_input, m_lastError);
+  m_storage = CXmlArena::Create();
+  Parser parser(*m_input, *m_storage, m_lastError);
   const bool ok = parser.ParseDocument(m_document.get());
-  if (!ok) CXmlLinks::DestroyChildren(m_document.get());
   // The tree no longer refers to the input; release it now rather than at the next parse.
   m_input->Clear();
+  if (!ok) {
+    CXmlLinks::DestroyChildren(m_document.get());
+    m_storage->Release();
+    m_storage = nullptr;
+  }
   return ok;
 }

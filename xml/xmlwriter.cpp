@@ -38,13 +38,13 @@ private:
 };
 
 void PutAttributes(Output& out, const CXmlTag& tag) {
-  for (int i = 0; i < tag.GetAttributeCount(); ++i) {
-    const std::optional<CXmlAttribute> a = tag.GetAttribute(i, true);
+  CXmlTagAccess::ForEach(tag, [&](const CXmlTagAccess::Attribute& a) {
     out.Put(" ");
-    out.Put(a->GetName());
+    out.Put(a.name);
     out.Put("=");
-    out.Put(a->GetValue());
-  }
+    out.Put(a.value);
+    return true;
+  });
 }
 
 // A header, comment, CDATA block or text, without any line end after it.

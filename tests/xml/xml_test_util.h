@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 // A scratch directory removed at the end of the test.
 class TempDir {
@@ -43,4 +44,26 @@ inline std::string Written(const CXml& xml) {
 
 inline CXmlSection* AsSection(CXmlElement* e) {
   return e && e->GetType() == XML_SECTION ? static_cast<CXmlSection*>(e) : nullptr;
+}
+
+// True if every chain below `top` (and the chain starting at `top`) reads the
+// same forwards and backwards and names the right parent.
+inline bool LinksConsistent(CXmlElement* top) {
+  std::vector<CXmlElement*> pending{top};
+  while (!pending.empty()) {
+    CXmlElement* first = pending.back();
+    pending.pop_back();
+    std::vector<CXmlElement*> chain;
+    for (CXmlElement* e = first; e; e = e->GetNext()) {
+      if (e->GetParent() != first->GetParent()) return false;
+      chain.push_back(e);
+      if (e->GetChild()) {
+        if (e->GetChild()->GetParent() != e || e->GetChild()->GetPrev()) return false;
+        pending.push_back(e->GetChild());
+      }
+    }
+    for (std::size_t i = chain.size(); i-- > 0;)
+      if (chain[i]->GetPrev() != (i > 0 ? chain[i - 1] : first->GetPrev())) return false;
+  }
+  return true;
 }

@@ -95,4 +95,35 @@ TEST(XmlTokenizer, LineSplitting) {
   EXPECT_EQ(in.GetLineCount(), 3u);
 }
 
+TEST(XmlTokenizer, SimpleAttributesReadAsTheTokensWould) {
+  // The one-step attribute reader either declines or gives what Next gives.
+  const char* const cases[] = {"a=\"1\"",      "  a = '1' ", "a=\"x\"\"y\"\"\"", "a='it''s'",  "a/b=\"1\"",
+                               "a?=\"1\"",     "-a='1'",     "]a='1'",         "a=\"open",   "a='x\ny'",
+                               "a\n='1'",       "a=\n'1'",   "a/>",            "a=b",        "a='1'/>",
+                               "\xc3\xa9='1'", "a=''",       "a==\"1\"",       "!a='1'",     "a'b='1'"};
+  int read = 0;
+  for (const char* text : cases) {
+    SCOPED_TRACE(text);
+    CXmlInput fast, tokens;
+    fast.LoadText(text);
+    tokens.LoadText(text);
+    std::string_view name, value;
+    if (!fast.ReadSimpleAttribute(name, value)) {
+      EXPECT_EQ(fast.Next().text, tokens.Next().text);  // nothing consumed
+      continue;
+    }
+    ++read;
+    const CXmlInput::Token n = tokens.Next(), eq = tokens.Next(), v = tokens.Next();
+    EXPECT_EQ(n.code, XTK_WORD);
+    EXPECT_EQ(eq.code, XTK_EQUALS);
+    EXPECT_EQ(v.code, XTK_STRING);
+    EXPECT_EQ(name, n.text);
+    EXPECT_EQ(value, v.text);
+    const CXmlInput::Token after = fast.Next(), expected = tokens.Next();
+    EXPECT_EQ(after.code, expected.code);
+    EXPECT_EQ(after.text, expected.text);
+  }
+  EXPECT_GE(read, 9);
+}
+
 }  // namespace

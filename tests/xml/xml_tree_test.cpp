@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 const char* kBook =
@@ -209,6 +211,14 @@ TEST(XmlOwnership, AddChildAndAddNextMoveChains) {
   EXPECT_TRUE(a->AddNext(new CXmlHeader("end")));
   EXPECT_EQ(a->GetNext()->GetParent(), nullptr);
   EXPECT_EQ(Written(xml), "<a>\n  <x>t<c/>\n  </x>\n  <b/>\n  <!--d-->\n</a><?end?>\n");
+  EXPECT_TRUE(LinksConsistent(xml.GetRoot()));
+  // Deleting first, middle and last children keeps both directions in step.
+  EXPECT_TRUE(a->AddChild(new CXmlText("u")));
+  delete b;                               // x b d u: a middle one,
+  delete a->GetChild();                   // the first
+  delete a->GetChild()->GetNext();        // and the last
+  EXPECT_TRUE(LinksConsistent(xml.GetRoot()));
+  EXPECT_EQ(Written(xml), "<a>\n  <!--d-->\n</a><?end?>\n");
 }
 
 TEST(XmlOwnership, MovesThatWouldNestAnElementInItselfAreRefused) {
@@ -272,6 +282,114 @@ TEST(XmlOwnership, SetRootClearAndDestroyMidEdit) {
   EXPECT_EQ(xml.GetRoot(), nullptr);
   CXmlSection* lone = new CXmlSection("lone");
   EXPECT_EQ(lone->Delete(), nullptr);
+}
+
+// Parsed elements live in storage their document owns; these are the ways an
+// element can leave that document or change, and each must stay sound.
+TEST(XmlStorage, ElementsMovedOutliveTheirDocument) {
+  CXml target;
+  ASSERT_TRUE(target.ParseText("<keep/>"));
+  CXmlSection* moved = nullptr;
+  std::unique_ptr<CXmlSection> loose(new CXmlSection("loose"));
+  {
+    CXml source;
+    ASSERT_TRUE(source.ParseText("<book><person name=\"Ann\" town='Brno'>text<x/></person><other/></book>"));
+    moved = source.FindSection("book person", source.GetRoot());
+    ASSERT_NE(moved, nullptr);
+    CXmlSection* other = source.FindSection("book other", source.GetRoot());
+    ASSERT_TRUE(AsSection(target.GetRoot())->AddChild(moved));
+    ASSERT_TRUE(loose->AddChild(other));
+    ASSERT_TRUE(source.ParseText("<again a='1'/>"));  // the old tree and its storage go
+  }  // and the source document itself
+  std::string v;
+  EXPECT_EQ(moved->GetName(), "person");
+  EXPECT_TRUE(moved->FindAttribute("town", v, false));
+  EXPECT_EQ(v, "Brno");
+  EXPECT_EQ(static_cast<CXmlText*>(moved->GetChild())->GetText(), "text");
+  EXPECT_EQ(Written(target), "<keep>\n  <person name=\"Ann\" town='Brno'>text<x/>\n  </person>\n</keep>");
+  EXPECT_EQ(AsSection(loose->GetChild())->GetName(), "other");
+  EXPECT_TRUE(LinksConsistent(target.GetRoot()));
+  EXPECT_TRUE(LinksConsistent(loose.get()));
+  loose.reset();           // plain delete of a tree holding a parsed element
+  delete moved;            // and of a parsed element itself
+  EXPECT_EQ(target.GetRoot()->GetChild(), nullptr);
+  target.Clear();
+}
+
+TEST(XmlStorage, ParsedTagsCanBeChanged) {
+  std::string doc = "<?pi a=\"1\" b='2'?><section_with_a_rather_long_name";
+  for (int i = 0; i < 40; ++i) doc += " attribute_" + std::to_string(i) + "=\"value of attribute " + std::to_string(i) + "\"";
+  doc += "><section_with_a_rather_long_name/></section_with_a_rather_long_name>";
+  CXml xml;
+  ASSERT_TRUE(xml.ParseText(doc));
+  CXmlSection* s = xml.GetFirstSection();
+  CXmlSection* inner = AsSection(s->GetChild());
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(&s->GetName(), &inner->GetName());  // one name, shared
+  ASSERT_EQ(s->GetAttributeCount(), 40);
+  for (int i : {0, 7, 8, 39}) {  // short and long lists find attribute i directly
+    EXPECT_EQ(s->GetAttribute(i, false)->GetName(), "attribute_" + std::to_string(i));
+    EXPECT_EQ(s->GetAttribute(i, false)->GetValue(), "value of attribute " + std::to_string(i));
+  }
+  EXPECT_FALSE(s->GetAttribute(40, true).has_value());
+  inner->SetName("renamed");
+  EXPECT_EQ(s->GetName(), "section_with_a_rather_long_name");
+  EXPECT_EQ(inner->GetName(), "renamed");
+  s->SetAttribute("attribute_3", "\"three\"");
+  EXPECT_TRUE(s->DelAttribute(0));
+  s->AddAttribute("extra", "'x'");
+  std::string v;
+  EXPECT_TRUE(s->FindAttribute("attribute_3", v, false));
+  EXPECT_EQ(v, "three");
+  EXPECT_EQ(s->GetAttribute(0, true)->GetName(), "attribute_1");
+  EXPECT_EQ(s->GetAttribute(39, true)->GetValue(), "'x'");
+  auto* pi = static_cast<CXmlHeader*>(xml.GetRoot());
+  EXPECT_TRUE(pi->SetAttribute(1, "c", "\"3\""));
+  EXPECT_EQ(pi->GetAttribute(1, true)->GetName(), "c");
+  pi->DelAllAttributes();
+  EXPECT_EQ(pi->GetAttributeCount(), 0);
+  EXPECT_EQ(pi->GetName(), "pi");
+  const std::string written = Written(xml);
+  CXml back;
+  ASSERT_TRUE(back.ParseText(written)) << back.GetLastError();
+  EXPECT_EQ(Written(back), written);
+  EXPECT_NE(written.find("<renamed/>"), std::string::npos);
+  EXPECT_NE(written.find(" attribute_3=\"three\""), std::string::npos);
+}
+
+TEST(XmlStorage, ValuesLongerThanShortLengthsHold) {
+  const std::string big(70000, 'v');
+  for (int count : {2, 9}) {  // a short list and one that carries offsets
+    std::string doc = "<a";
+    for (int i = 0; i < count; ++i) doc += " k" + std::to_string(i) + "='" + (i == 1 ? big : "x") + "'";
+    doc += "/>";
+    CXml xml;
+    ASSERT_TRUE(xml.ParseText(doc));
+    CXmlSection* a = xml.GetFirstSection();
+    ASSERT_EQ(a->GetAttributeCount(), count);
+    EXPECT_EQ(a->GetAttribute(1, false)->GetValue(), big);
+    EXPECT_EQ(a->GetAttribute(count - 1, true)->GetValue(), count == 2 ? "'" + big + "'" : "'x'");
+    EXPECT_EQ(a->GetAttribute(count - 1, true)->GetName(), "k" + std::to_string(count - 1));
+    EXPECT_EQ(Written(xml), doc);
+  }
+}
+
+TEST(XmlStorage, CountlessDifferentNames) {
+  // More different names than the shared table keeps: the rest are stored apart.
+  std::string doc = "<r>";
+  for (int i = 0; i < 70000; ++i) doc += "<n" + std::to_string(i) + " name_of_attribute_" + std::to_string(i) + "='v'/>";
+  doc += "</r>";
+  CXml xml;
+  ASSERT_TRUE(xml.ParseText(doc));
+  int count = 0;
+  for (CXmlSection* s = xml.GetFirstSection()->GetChildSection(); s; s = s->GetNextSection(), ++count) {
+    if (s->GetName() != "n" + std::to_string(count)) {
+      ADD_FAILURE() << s->GetName();
+      break;
+    }
+  }
+  EXPECT_EQ(count, 70000);
+  EXPECT_EQ(Written(xml).size(), doc.size() + 3 * 70000 + 1);  // each child on a line of its own
 }
 
 }  // namespace

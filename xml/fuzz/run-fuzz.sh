@@ -12,7 +12,7 @@ mkdir -p "$out/corpus" "$out/artifacts"
 flock /tmp/corvelle-build.lock clang++ -std=c++20 -O1 -g -fno-omit-frame-pointer \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -DTEVROXML_BUILD -I"$root" \
-  "$root"/xml/xmlinput.cpp "$root"/xml/xmlelement.cpp "$root"/xml/xmlparser.cpp \
+  "$root"/xml/xmlarena.cpp "$root"/xml/xmlinput.cpp "$root"/xml/xmlelement.cpp "$root"/xml/xmlparser.cpp \
   "$root"/xml/xmldocument.cpp "$root"/xml/xmlwriter.cpp "$here/fuzz_xml.cpp" \
   -o "$out/fuzz_xml"
 
