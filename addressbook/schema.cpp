@@ -26,10 +26,122 @@ QString columnDefinition(const ColumnDescription &c)
     return name;
 }
 
+QString serverColumnDefinition(const ColumnDescription &c)
+{
+    const QString name = CDatabase::QuoteName(c.name, SqlDialect::PostgreSQL);
+    switch (c.type) {
+    case ColumnType::Long: case ColumnType::Byte: case ColumnType::Bool:
+        return name + QStringLiteral(" integer NOT NULL DEFAULT 0");
+    case ColumnType::Double:
+        return name + QStringLiteral(" double precision NOT NULL DEFAULT 0");
+    case ColumnType::Text:
+        return name + QStringLiteral(" text COLLATE unocase NOT NULL DEFAULT '' CHECK (char_length(%1) <= 255)").arg(name);
+    case ColumnType::Binary:
+        return name + QStringLiteral(" bytea");
+    }
+    return name;
+}
+
+// The text rule on the server. Equality and order: ICU's root order at
+// secondary strength (letter case and width ignored, accents kept), the
+// order the file's UNOCASE collation gives; characters that show nothing
+// are ignorable to ICU there as here. The server's LIKE and strpos refuse
+// such a collation, so umatch looks for the needle in a folded form of
+// both texts: characters that show nothing removed, compatibility forms
+// (full-width letters, ligatures) normalized by NFKC, letter case lowered
+// by ICU.
+const char *const kServerTextRule = R"SQL(
+CREATE COLLATION IF NOT EXISTS unocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
+CREATE COLLATION IF NOT EXISTS unocase_lower (provider = icu, locale = 'und');
+CREATE OR REPLACE FUNCTION unocase_fold(t text) RETURNS text LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT lower(normalize(regexp_replace(t COLLATE "C",
+    '[\u00AD\u034F\u061C\u115F\u1160\u17B4\u17B5\u180B-\u180F\u200B-\u200F\u202A-\u202E\u2060-\u206F\u3164\uFE00-\uFE0F\uFEFF\uFFA0]',
+    '', 'g'), NFKC) COLLATE unocase_lower) COLLATE "C"
+$$;
+CREATE OR REPLACE FUNCTION umatch(h text, n text, mode integer) RETURNS boolean LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE AS $$
+  SELECT CASE mode
+    WHEN 1 THEN strpos(unocase_fold(h) COLLATE "C", unocase_fold(n) COLLATE "C") > 0
+    WHEN 2 THEN starts_with(unocase_fold(h) COLLATE "C", unocase_fold(n) COLLATE "C")
+    WHEN 3 THEN right(unocase_fold(h) COLLATE "C", char_length(unocase_fold(n))) = unocase_fold(n) COLLATE "C"
+    ELSE (h COLLATE unocase) = (n COLLATE unocase)
+  END
+$$;
+)SQL";
+
+void createServerSchema(CDatabase &db)
+{
+    QStringList sql;
+    sql << QString::fromLatin1(kServerTextRule);
+    for (const TableDescription &table : AllTables()) {
+        QStringList columns{QStringLiteral("rowid bigserial PRIMARY KEY")};
+        for (const ColumnDescription &c : table.columns)
+            columns << serverColumnDefinition(c);
+        sql << QStringLiteral("CREATE TABLE %1 (%2);").arg(db.Quote(table.name), columns.join(QStringLiteral(", ")));
+        const QString idColumn = QStringLiteral("ID_%1_%1").arg(table.name);
+        for (const ColumnDescription &c : table.columns)
+            if (c.name == idColumn)
+                sql << QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3);")
+                           .arg(db.Quote(table.name + QStringLiteral("_ID")), db.Quote(table.name), db.Quote(idColumn));
+    }
+    sql << QStringLiteral(
+        "CREATE INDEX address_folder ON address (id_address_folder, name, street, town, zip);"
+        "CREATE INDEX address_order ON address (name, street, town, zip);"
+        "CREATE INDEX tel_address ON tel (id_tel_address);"
+        "CREATE INDEX email_address ON email (id_email_address);"
+        "CREATE INDEX folder_parent ON folder (id_parent, name);"
+        "CREATE INDEX kalibrace_envsize ON kalibrace (id_envsize);"
+        "CREATE INDEX kalibrace_labsize ON kalibrace (id_labsize);"
+        // The phones and e-mails of a deleted address go with it.
+        "CREATE OR REPLACE FUNCTION address_delete() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+        " DELETE FROM tel WHERE id_tel_address = OLD.id_address_address;"
+        " DELETE FROM email WHERE id_email_address = OLD.id_address_address;"
+        " RETURN NULL; END $$;"
+        "CREATE TRIGGER address_delete AFTER DELETE ON address FOR EACH ROW EXECUTE FUNCTION address_delete();");
+    db.BeginTrans();
+    try {
+        db.ExecuteRaw(sql.join(u'\n'));
+        db.RecordCollation();
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+
+// A server database takes a new address book only when it holds none yet;
+// with `force` the old one's tables are removed first (in the transaction
+// that creates the new one).
+void prepareServerDatabase(CDatabase &db, bool force)
+{
+    QStringList names;
+    for (const TableDescription &table : AllTables())
+        names << table.name.toLower();
+    names << QString::fromLatin1(CDatabase::kInfoTable).toLower();
+    const std::int64_t present = db.QueryInteger(
+        QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"
+                       " AND table_name IN ('%1')")
+            .arg(names.join(QStringLiteral("', '"))));
+    if (present == 0)
+        return;
+    if (!force)
+        throw std::runtime_error(QStringLiteral("%1 already holds an address book; use --force to replace it")
+                                     .arg(db.GetName())
+                                     .toStdString());
+    QStringList drops;
+    for (const QString &name : names)
+        drops << QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE;").arg(name);
+    drops << QStringLiteral("DROP FUNCTION IF EXISTS address_delete() CASCADE;");
+    db.ExecuteRaw(drops.join(u' '));
+}
+
 } // namespace
 
 void CreateSchema(CDatabase &db)
 {
+    if (db.IsServer()) {
+        createServerSchema(db);
+        return;
+    }
     QStringList sql;
     for (const TableDescription &table : AllTables()) {
         QStringList columns;
@@ -114,10 +226,113 @@ FontSpec font(const char *face, int tenths, bool bold)
     return f;
 }
 
+// The IDS row, the root folder, the usual sizes, the two "Standard" styles
+// and the default calibration, inside the caller's transaction.
+void seedDatabase(CDatabase &db)
+{
+
+    CSetIDS ids(&db);
+    ids.Open(QStringLiteral("SELECT * FROM IDS"));
+    ids.AddNew();
+    ids.m_ID_ADDRESS_FF = ids.m_ID_EMAIL_FF = ids.m_ID_TEL_FF = ids.m_ID_ENVSIZE_FF = ids.m_ID_ENVSTYLE_FF =
+        ids.m_ID_LABSIZE_FF = ids.m_ID_LABSTYLE_FF = ids.m_ID_FOLDER_FF = ids.m_ID_KALIBRACE_FF = 1;
+    ids.Update();
+    ids.Close();
+
+    IdAllocator alloc(db);
+    CSetFolder folder(&db);
+    folder.Open(QStringLiteral("SELECT * FROM FOLDER WHERE 0"));
+    folder.AddNew();
+    folder.m_ID_FOLDER_FOLDER = alloc.Next(IdCounter::Folder);
+    folder.m_ID_PARENT = -1;
+    folder.m_NAME = QString::fromLatin1(kRootFolderName);
+    folder.Update();
+
+    CSetEnvsize env(&db);
+    env.Open(QStringLiteral("SELECT * FROM ENVSIZE WHERE 0"));
+    for (const EnvelopeSeed &s : kEnvelopes) {
+        env.AddNew();
+        env.m_ID_ENVSIZE_ENVSIZE = alloc.Next(IdCounter::Envsize);
+        env.m_NAME = QString::fromLatin1(s.name);
+        env.m_A = s.a; env.m_B = s.b; env.m_C = s.c; env.m_D = s.d; env.m_E = s.e;
+        env.m_F = s.f; env.m_G = s.g; env.m_H = s.h; env.m_K = s.k; env.m_L = s.l;
+        env.Update();
+    }
+
+    CSetLabsize lab(&db);
+    lab.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
+    for (const LabelSeed &s : kLabels) {
+        lab.AddNew();
+        lab.m_ID_LABSIZE_LABSIZE = alloc.Next(IdCounter::Labsize);
+        lab.m_NAME = QString::fromLatin1(s.name);
+        lab.m_A = s.a; lab.m_B = s.b; lab.m_C = s.c; lab.m_D = s.d; lab.m_E = s.e; lab.m_F = s.f;
+        lab.m_M = s.m; lab.m_N = s.n;
+        lab.Update();
+    }
+
+    CSetEnvstyle envStyle(&db);
+    envStyle.Open(QStringLiteral("SELECT * FROM ENVSTYLE WHERE 0"));
+    envStyle.AddNew();
+    envStyle.m_ID_ENVSTYLE_ENVSTYLE = alloc.Next(IdCounter::Envstyle);
+    envStyle.m_ENVSTYLE_NAME = QStringLiteral("Standard");
+    envStyle.m_HORIZONTAL = 0; // left
+    envStyle.m_VERTICAL = 0;   // top
+    envStyle.m_RETURN = 2;     // nothing in the return place
+    envStyle.m_OFFSET = 2;
+    envStyle.m_OFFSET_RETURN = 2;
+    for (std::size_t i = 0; i < envStyle.m_fonts.size(); ++i)
+        envStyle.m_fonts[i] = font("Times New Roman", i == LINE_RETURN ? 100 : 120, i == LINE_NAME);
+    envStyle.Update();
+
+    CSetLabstyle labStyle(&db);
+    labStyle.Open(QStringLiteral("SELECT * FROM LABSTYLE WHERE 0"));
+    labStyle.AddNew();
+    labStyle.m_ID_LABSTYLE_LABSTYLE = alloc.Next(IdCounter::Labstyle);
+    labStyle.m_LABSTYLE_NAME = QStringLiteral("Standard");
+    labStyle.m_OFFSET_FRAME = 1;
+    labStyle.m_OFFSET_ADDRESSX = 5;
+    labStyle.m_OFFSET_ADDRESSY = 3;
+    for (std::size_t i = 0; i < labStyle.m_fonts.size(); ++i)
+        labStyle.m_fonts[i] = font("Arial", 100, i == LINE_NAME);
+    labStyle.Update();
+
+    CSetKalibrace cal(&db);
+    cal.Open(QStringLiteral("SELECT * FROM KALIBRACE WHERE 0"));
+    cal.AddNew();
+    cal.m_ID_KALIBRACE_KALIBRACE = alloc.Next(IdCounter::Kalibrace);
+    cal.m_ID_ENVSIZE = -1;
+    cal.m_ID_LABSIZE = -1;
+    cal.m_X = 0;
+    cal.m_Y = 0;
+    cal.m_DEFAULT = true;
+    cal.m_LANDSCAPE = false;
+    cal.Update();
+
+    alloc.Finish();
+}
+
 } // namespace
 
 void CreateNewDatabase(const QString &path, bool force)
 {
+    const bool server = CDatabase::IsServerName(path);
+    if (server) {
+        // The whole address book is made in one transaction: a failure
+        // leaves the database as empty as it was.
+        CDatabase db;
+        db.Create(path);
+        db.BeginTrans();
+        try {
+            prepareServerDatabase(db, force);
+            CreateSchema(db);
+            seedDatabase(db);
+            db.CommitTrans();
+        } catch (...) {
+            db.Rollback();
+            throw;
+        }
+        return;
+    }
     if (QFile::exists(path)) {
         if (!force)
             throw std::runtime_error(QStringLiteral("%1 already exists; use --force to replace it").arg(path).toStdString());
@@ -129,85 +344,7 @@ void CreateNewDatabase(const QString &path, bool force)
     try {
         CreateSchema(db);
         db.BeginTrans();
-
-        CSetIDS ids(&db);
-        ids.Open(QStringLiteral("SELECT * FROM IDS"));
-        ids.AddNew();
-        ids.m_ID_ADDRESS_FF = ids.m_ID_EMAIL_FF = ids.m_ID_TEL_FF = ids.m_ID_ENVSIZE_FF = ids.m_ID_ENVSTYLE_FF =
-            ids.m_ID_LABSIZE_FF = ids.m_ID_LABSTYLE_FF = ids.m_ID_FOLDER_FF = ids.m_ID_KALIBRACE_FF = 1;
-        ids.Update();
-        ids.Close();
-
-        IdAllocator alloc(db);
-        CSetFolder folder(&db);
-        folder.Open(QStringLiteral("SELECT * FROM FOLDER WHERE 0"));
-        folder.AddNew();
-        folder.m_ID_FOLDER_FOLDER = alloc.Next(IdCounter::Folder);
-        folder.m_ID_PARENT = -1;
-        folder.m_NAME = QString::fromLatin1(kRootFolderName);
-        folder.Update();
-
-        CSetEnvsize env(&db);
-        env.Open(QStringLiteral("SELECT * FROM ENVSIZE WHERE 0"));
-        for (const EnvelopeSeed &s : kEnvelopes) {
-            env.AddNew();
-            env.m_ID_ENVSIZE_ENVSIZE = alloc.Next(IdCounter::Envsize);
-            env.m_NAME = QString::fromLatin1(s.name);
-            env.m_A = s.a; env.m_B = s.b; env.m_C = s.c; env.m_D = s.d; env.m_E = s.e;
-            env.m_F = s.f; env.m_G = s.g; env.m_H = s.h; env.m_K = s.k; env.m_L = s.l;
-            env.Update();
-        }
-
-        CSetLabsize lab(&db);
-        lab.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
-        for (const LabelSeed &s : kLabels) {
-            lab.AddNew();
-            lab.m_ID_LABSIZE_LABSIZE = alloc.Next(IdCounter::Labsize);
-            lab.m_NAME = QString::fromLatin1(s.name);
-            lab.m_A = s.a; lab.m_B = s.b; lab.m_C = s.c; lab.m_D = s.d; lab.m_E = s.e; lab.m_F = s.f;
-            lab.m_M = s.m; lab.m_N = s.n;
-            lab.Update();
-        }
-
-        CSetEnvstyle envStyle(&db);
-        envStyle.Open(QStringLiteral("SELECT * FROM ENVSTYLE WHERE 0"));
-        envStyle.AddNew();
-        envStyle.m_ID_ENVSTYLE_ENVSTYLE = alloc.Next(IdCounter::Envstyle);
-        envStyle.m_ENVSTYLE_NAME = QStringLiteral("Standard");
-        envStyle.m_HORIZONTAL = 0; // left
-        envStyle.m_VERTICAL = 0;   // top
-        envStyle.m_RETURN = 2;     // nothing in the return place
-        envStyle.m_OFFSET = 2;
-        envStyle.m_OFFSET_RETURN = 2;
-        for (std::size_t i = 0; i < envStyle.m_fonts.size(); ++i)
-            envStyle.m_fonts[i] = font("Times New Roman", i == LINE_RETURN ? 100 : 120, i == LINE_NAME);
-        envStyle.Update();
-
-        CSetLabstyle labStyle(&db);
-        labStyle.Open(QStringLiteral("SELECT * FROM LABSTYLE WHERE 0"));
-        labStyle.AddNew();
-        labStyle.m_ID_LABSTYLE_LABSTYLE = alloc.Next(IdCounter::Labstyle);
-        labStyle.m_LABSTYLE_NAME = QStringLiteral("Standard");
-        labStyle.m_OFFSET_FRAME = 1;
-        labStyle.m_OFFSET_ADDRESSX = 5;
-        labStyle.m_OFFSET_ADDRESSY = 3;
-        for (std::size_t i = 0; i < labStyle.m_fonts.size(); ++i)
-            labStyle.m_fonts[i] = font("Arial", 100, i == LINE_NAME);
-        labStyle.Update();
-
-        CSetKalibrace cal(&db);
-        cal.Open(QStringLiteral("SELECT * FROM KALIBRACE WHERE 0"));
-        cal.AddNew();
-        cal.m_ID_KALIBRACE_KALIBRACE = alloc.Next(IdCounter::Kalibrace);
-        cal.m_ID_ENVSIZE = -1;
-        cal.m_ID_LABSIZE = -1;
-        cal.m_X = 0;
-        cal.m_Y = 0;
-        cal.m_DEFAULT = true;
-        cal.m_LANDSCAPE = false;
-        cal.Update();
-
-        alloc.Finish();
+        seedDatabase(db);
         db.CommitTrans();
     } catch (...) {
         db.Rollback();

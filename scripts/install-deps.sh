@@ -20,6 +20,9 @@ PACKAGES=(
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
   # the text collation (ICU) and the comma locales the tests also run in
   libicu-dev locales
+  # a shared address book on a PostgreSQL server: the client library, and
+  # the server the tests start privately
+  libpq-dev postgresql
 )
 
 SUDO=""
