@@ -1,5 +1,6 @@
 #include "database.h"
 #include "pgengine.h"
+#include "schema.h"
 #include "recordsets.h"
 #include "sqliteengine.h"
 #include "textcompare.h"
@@ -137,6 +138,7 @@ void CDatabase::Open(const QString &path, bool exclusive)
                                   .arg(version)
                                   .arg(kFormatVersion),
                               SQLITE_CANTOPEN);
+        AddLabelPaperColumns(*this); // label sheets have a paper size since this version
         CheckSchema();
         // Text indexes hold the order of the collation that built them; the
         // order comes from ICU, which changes between releases. Files written

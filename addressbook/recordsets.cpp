@@ -76,6 +76,8 @@ void CSetLabsize::DoFieldExchange(CFieldExchange &fx)
     fx.Double("F", m_F);
     fx.Long("M", m_M);
     fx.Long("N", m_N);
+    fx.Double("PAPERW", m_PAPERW);
+    fx.Double("PAPERH", m_PAPERH);
 }
 
 static const char *const kLineNames[] = {"NAME", "STREET", "TOWN", "ZIP", "COUNTRY", "RETURN"};

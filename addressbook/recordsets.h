@@ -72,6 +72,7 @@ public:
     QString m_NAME;
     double m_A = 0, m_B = 0, m_C = 0, m_D = 0, m_E = 0, m_F = 0;
     std::int32_t m_M = 0, m_N = 0;
+    double m_PAPERW = 0, m_PAPERH = 0; // the sheet's paper, portrait as held, mm
     QString GetDefaultSQL() const override { return QStringLiteral("[LABSIZE]"); }
     void DoFieldExchange(CFieldExchange &fx) override;
 };

@@ -2,9 +2,11 @@
 #include "database.h"
 #include "ids.h"
 #include "recordsets.h"
+#include "labelsheetdata.h"
 
 #include <QFile>
 #include <QStringList>
+#include <sqlite3.h>
 #include <stdexcept>
 
 namespace {
@@ -183,6 +185,56 @@ void CreateSchema(CDatabase &db)
 
 namespace {
 
+bool tableHasColumn(CDatabase &db, const char *table, const char *column)
+{
+    const QByteArray sql = QByteArray("PRAGMA table_info(\"") + table + "\")";
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        db.Throw(QStringLiteral("Cannot read the tables"));
+    bool found = false;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+        if (qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1)), column) == 0)
+            found = true;
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        db.Throw(QStringLiteral("Cannot read the tables"));
+    return found;
+}
+
+} // namespace
+
+void AddLabelPaperColumns(CDatabase &db)
+{
+    if (!db.Handle() || tableHasColumn(db, "LABSIZE", "PAPERW"))
+        return;
+    // Not a database of this program at all: leave it to the schema check.
+    if (!tableHasColumn(db, "LABSIZE", "N"))
+        return;
+    // Labels plus the left and top margins; the sheet fits A4 when that
+    // stays within 210 x 297 mm, either way round.
+    const QString width = QStringLiteral("(\"A\" + \"N\" * \"B\" + (\"N\" - 1) * \"C\")");
+    const QString height = QStringLiteral("(\"D\" + \"M\" * \"E\" + (\"M\" - 1) * \"F\")");
+    const QString fitsA4 = QStringLiteral("((%1 <= 210 AND %2 <= 297) OR (%1 <= 297 AND %2 <= 210))").arg(width, height);
+    const QString sheetW = QStringLiteral("(%1 + \"A\")").arg(width);
+    const QString sheetH = QStringLiteral("(%1 + \"D\")").arg(height);
+    db.BeginTrans();
+    try {
+        db.ExecuteRaw(QStringLiteral("ALTER TABLE \"LABSIZE\" ADD COLUMN \"PAPERW\" REAL NOT NULL DEFAULT 0;"
+                                     "ALTER TABLE \"LABSIZE\" ADD COLUMN \"PAPERH\" REAL NOT NULL DEFAULT 0;"
+                                     "UPDATE \"LABSIZE\" SET"
+                                     " \"PAPERW\" = CASE WHEN %1 THEN 210 ELSE min(%2, %3) END,"
+                                     " \"PAPERH\" = CASE WHEN %1 THEN 297 ELSE max(%2, %3) END;")
+                          .arg(fitsA4, sheetW, sheetH));
+        db.CommitTrans();
+    } catch (...) {
+        db.Rollback();
+        throw;
+    }
+}
+
+namespace {
+
 struct EnvelopeSeed {
     const char *name;
     double a, b, c, d, e, f, g, h, k, l;
@@ -199,23 +251,6 @@ const EnvelopeSeed kEnvelopes[] = {
     {"US No. 10 (241.3 x 104.8 mm)", 241.3, 104.8, 95, 30, 12, 38, 75, 10, 8, 28},
 };
 
-struct LabelSeed {
-    const char *name;
-    double a, b, c, d, e, f;
-    int m, n;
-};
-
-// Label sheets with their real measurements (margins, label size, gaps).
-const LabelSeed kLabels[] = {
-    {"A4, 3 x 7 labels 63.5 x 38.1 mm", 7.2, 63.5, 2.5, 15.15, 38.1, 0, 7, 3},
-    {"A4, 3 x 8 labels 63.5 x 33.9 mm", 7.2, 63.5, 2.5, 12.9, 33.9, 0, 8, 3},
-    {"A4, 3 x 8 labels 70 x 37 mm", 0, 70, 0, 0.5, 37, 0, 8, 3},
-    {"A4, 2 x 7 labels 99.1 x 38.1 mm", 4.65, 99.1, 2.5, 15.15, 38.1, 0, 7, 2},
-    {"A4, 2 x 4 labels 99.1 x 67.7 mm", 4.65, 99.1, 2.5, 13.1, 67.7, 0, 4, 2},
-    {"Letter, 3 x 10 labels 66.7 x 25.4 mm", 4.76, 66.68, 3.18, 12.7, 25.4, 0, 10, 3},
-    {"Letter, 2 x 5 labels 101.6 x 50.8 mm", 3.97, 101.6, 4.76, 12.7, 50.8, 0, 5, 2},
-};
-
 FontSpec font(const char *face, int tenths, bool bold)
 {
     FontSpec f;
@@ -230,7 +265,6 @@ FontSpec font(const char *face, int tenths, bool bold)
 // and the default calibration, inside the caller's transaction.
 void seedDatabase(CDatabase &db)
 {
-
     CSetIDS ids(&db);
     ids.Open(QStringLiteral("SELECT * FROM IDS"));
     ids.AddNew();
@@ -259,14 +293,19 @@ void seedDatabase(CDatabase &db)
         env.Update();
     }
 
+    // The most common sheets of the built-in list, named by brand and
+    // part number.
     CSetLabsize lab(&db);
     lab.Open(QStringLiteral("SELECT * FROM LABSIZE WHERE 0"));
-    for (const LabelSeed &s : kLabels) {
+    for (const LabelSheetRecord &s : BuiltInLabelSheets()) {
+        if (!s.seedsNewDatabase)
+            continue;
         lab.AddNew();
         lab.m_ID_LABSIZE_LABSIZE = alloc.Next(IdCounter::Labsize);
-        lab.m_NAME = QString::fromLatin1(s.name);
-        lab.m_A = s.a; lab.m_B = s.b; lab.m_C = s.c; lab.m_D = s.d; lab.m_E = s.e; lab.m_F = s.f;
-        lab.m_M = s.m; lab.m_N = s.n;
+        lab.m_NAME = s.DisplayName();
+        lab.m_A = s.A; lab.m_B = s.B; lab.m_C = s.C; lab.m_D = s.D; lab.m_E = s.E; lab.m_F = s.F;
+        lab.m_M = s.M; lab.m_N = s.N;
+        lab.m_PAPERW = s.paperWidth; lab.m_PAPERH = s.paperHeight;
         lab.Update();
     }
 
@@ -289,7 +328,7 @@ void seedDatabase(CDatabase &db)
     labStyle.AddNew();
     labStyle.m_ID_LABSTYLE_LABSTYLE = alloc.Next(IdCounter::Labstyle);
     labStyle.m_LABSTYLE_NAME = QStringLiteral("Standard");
-    labStyle.m_OFFSET_FRAME = 1;
+    labStyle.m_OFFSET_FRAME = 0; // no frame, so no frame offset
     labStyle.m_OFFSET_ADDRESSX = 5;
     labStyle.m_OFFSET_ADDRESSY = 3;
     for (std::size_t i = 0; i < labStyle.m_fonts.size(); ++i)

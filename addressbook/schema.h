@@ -10,6 +10,14 @@ class CDatabase;
 // Creates the tables, indexes and trigger in an empty database.
 void CreateSchema(CDatabase &db);
 
+// Brings a file written before label sheets had a paper size up to date: the
+// LABSIZE columns PAPERW and PAPERH are added in one transaction, filled with
+// A4 (210 x 297 mm) for a sheet whose labels fit on A4 either way round, and
+// otherwise with the label grid plus right and bottom margins equal to the
+// left and top ones, narrower side first. A file that has them is left alone.
+// Throws DbException (the file is then unchanged).
+void AddLabelPaperColumns(CDatabase &db);
+
 // Creates the file `path` with the schema, the IDS row, the root folder, the
 // usual envelope sizes and label sheets, a "Standard" envelope style and label
 // style and a default calibration. Refuses an existing file unless `force`.

@@ -168,7 +168,8 @@ CMassMoveDlg::CMassMoveDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
     arrows->addStretch();
     grid->addLayout(arrows, 3, 1);
 
-    auto listButtons = [this](AddressTableView *list, const char *prefix) {
+    QList<QWidget *> listButtonOrder;
+    auto listButtons = [this, &listButtonOrder](AddressTableView *list, const char *prefix) {
         auto *row = new QHBoxLayout;
         auto *all = smallButton(QStringLiteral("Select all"), this, prefix);
         all->setObjectName(all->objectName() + QStringLiteral("SelectAll"));
@@ -179,6 +180,7 @@ CMassMoveDlg::CMassMoveDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
         row->addWidget(all);
         row->addWidget(invert);
         row->addStretch();
+        listButtonOrder << all << invert;
         return row;
     };
     grid->addLayout(listButtons(m_sourceList, "source"), 4, 0);
@@ -193,6 +195,12 @@ CMassMoveDlg::CMassMoveDlg(CDatabase &db, AddressPanes *panes, QWidget *parent)
     bottom->addWidget(m_apply);
     bottom->addWidget(cancel);
     grid->addLayout(bottom, 5, 0, 1, 3);
+
+    // Tab walks the dialog in reading order, row by row.
+    QList<QWidget *> order{m_sourceTree, m_destinationTree, m_sourceList, m_right, m_left, m_destinationList};
+    order << listButtonOrder << m_ok << m_apply << cancel;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     connect(m_right, &QPushButton::clicked, this, &CMassMoveDlg::TransferRight);
     connect(m_left, &QPushButton::clicked, this, &CMassMoveDlg::TransferLeft);

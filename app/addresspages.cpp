@@ -8,6 +8,7 @@
 #include "tvparse.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGridLayout>
@@ -16,25 +17,77 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QStyle>
 
 // ---- phone and e-mail lists ----
+
+namespace {
+
+// Grid lines between the cells of a value list, as report lists draw them.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        const QRect r = option.rect;
+        painter->drawLine(r.bottomLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomRight());
+        painter->restore();
+    }
+};
+
+constexpr int kValueWidth = 134, kNoteWidth = 108;
+
+} // namespace
 
 ValueNoteListWidget::ValueNoteListWidget(const QString &valueTitle, bool emails, QWidget *parent)
     : QTreeWidget(parent), m_emails(emails)
 {
     setColumnCount(2);
     setHeaderLabels({valueTitle, QStringLiteral("Note")});
-    setColumnWidth(0, 134);
-    setColumnWidth(1, 108);
+    setColumnWidth(0, kValueWidth);
+    setColumnWidth(1, kNoteWidth);
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setAllColumnsShowFocus(true);
     setUniformRowHeights(true);
+    setItemDelegate(new GridDelegate(this));
+    header()->setStretchLastSection(true);
+    header()->setMinimumSectionSize(24);
     header()->setSectionsClickable(true);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int c) { sortByColumn(c); });
     if (emails)
         connect(this, &QTreeWidget::itemDoubleClicked, this, [this] { sendSelected(); });
+}
+
+void ValueNoteListWidget::resizeEvent(QResizeEvent *event)
+{
+    QTreeWidget::resizeEvent(event);
+    // Both columns stay in sight: a narrow list shares its width between
+    // them in their usual proportion; the note column takes the rest.
+    const int width = viewport()->width();
+    if (width < kValueWidth + kNoteWidth) {
+        const int value = width * kValueWidth / (kValueWidth + kNoteWidth);
+        setColumnWidth(0, value);
+        setColumnWidth(1, width - value);
+    } else {
+        setColumnWidth(0, kValueWidth);
+        setColumnWidth(1, std::max(kNoteWidth, width - kValueWidth));
+    }
+}
+
+void ValueNoteListWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copySelected();
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 ValueNoteList ValueNoteListWidget::pairs() const
@@ -92,15 +145,28 @@ void ValueNoteListWidget::sendSelected() const
 
 void ValueNoteListWidget::contextMenuEvent(QContextMenuEvent *event)
 {
-    QTreeWidgetItem *item = itemAt(viewport()->mapFromGlobal(event->globalPos()));
+    QTreeWidgetItem *item = nullptr;
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        item = itemAt(viewport()->mapFromGlobal(event->globalPos()));
+    } else {
+        // The Menu key or Shift+F10: the menu of the current row, under it.
+        item = currentItem();
+        if (item) {
+            scrollToItem(item);
+            const QRect r = visualItemRect(item);
+            at = viewport()->mapToGlobal(QPoint(r.left() + 8, r.bottom()));
+        }
+    }
     if (!item)
         return; // outside the rows nothing opens
     setCurrentItem(item);
     QMenu menu(this);
+    menu.setObjectName(QStringLiteral("valueMenu"));
     menu.addAction(QStringLiteral("Copy"), this, [this] { copySelected(); });
     if (m_emails)
         menu.addAction(QStringLiteral("Send..."), this, [this] { sendSelected(); });
-    menu.exec(event->globalPos());
+    menu.exec(at);
 }
 
 // ---- pages ----
@@ -141,14 +207,16 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
     };
     pg->addWidget(label(QStringLiteral("&Name (company name)") + star, name), 0, 0);
     pg->addWidget(name, 1, 0, 1, 2);
-    pg->addWidget(label(QStringLiteral("&Street, house NO."), street), 2, 0);
+    pg->addWidget(label(QStringLiteral("Street, ho&use NO."), street), 2, 0);
     pg->addWidget(street, 3, 0, 1, 2);
-    pg->addWidget(label(QStringLiteral("&Town/City") + star, town), 4, 0);
+    pg->addWidget(label(QStringLiteral("Town/&City") + star, town), 4, 0);
     pg->addWidget(label(QStringLiteral("&ZIP") + star, zip), 4, 1);
     pg->addWidget(town, 5, 0);
     pg->addWidget(zip, 5, 1, Qt::AlignTop);
-    pg->addWidget(label(QStringLiteral("&Other (country...)"), other), 6, 0);
+    pg->addWidget(label(QStringLiteral("Other (countr&y...)"), other), 6, 0);
     pg->addWidget(other, 7, 0, 1, 2);
+    pg->setColumnStretch(0, 2);
+    pg->setColumnStretch(1, 1);
     layout->addWidget(printGroup, 0, 0);
 
     if (!quick) {
@@ -159,10 +227,15 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         phones->setObjectName(QStringLiteral("phones"));
         emails = new ValueNoteListWidget(QStringLiteral("E-mail"), true, this);
         emails->setObjectName(QStringLiteral("emails"));
+        // Entry fields share the width, the value taking more; the two
+        // buttons stay small.
+        ig->setColumnStretch(0, 2);
+        ig->setColumnStretch(1, 1);
         int row = 0;
-        ig->addWidget(label(QStringLiteral("N&otes"), notes), row++, 0, 1, 4);
+        ig->addWidget(label(QStringLiteral("No&tes"), notes), row++, 0, 1, 4);
         ig->addWidget(notes, row++, 0, 1, 4);
-        ig->addWidget(label(QStringLiteral("&Phone, fax NO."), phones), row++, 0, 1, 4);
+        QLabel *phoneLabel = label(QStringLiteral("Phone, fa&x NO."), phones);
+        ig->addWidget(phoneLabel, row++, 0, 1, 4);
         if (editable) {
             phoneEntry = new QLineEdit(this);
             phoneEntry->setObjectName(QStringLiteral("phoneEntry"));
@@ -172,20 +245,24 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
             phoneNote->setObjectName(QStringLiteral("phoneNote"));
             LimitCharacters(phoneNote, kMaxTextCharacters);
             phoneNote->setPlaceholderText(QStringLiteral("Note"));
-            auto *add = new QPushButton(QStringLiteral("+"), this);
-            add->setToolTip(QStringLiteral("Add the phone to the list"));
-            auto *remove = new QPushButton(QStringLiteral("−"), this);
-            remove->setToolTip(QStringLiteral("Take the selected phone back for correction"));
-            connect(add, &QPushButton::clicked, this, &AddressPage::OnAddPhone);
-            connect(remove, &QPushButton::clicked, this, &AddressPage::OnRemovePhone);
+            addPhone = pairButton(QStringLiteral("+"), QStringLiteral("Add the phone to the list"), "addPhone");
+            removePhone = pairButton(QStringLiteral("−"), QStringLiteral("Take the selected phone back for correction"),
+                                     "removePhone");
+            connect(addPhone, &QPushButton::clicked, this, &AddressPage::OnAddPhone);
+            connect(removePhone, &QPushButton::clicked, this, &AddressPage::OnRemovePhone);
+            connect(phoneEntry, &QLineEdit::returnPressed, this, &AddressPage::OnAddPhone);
             connect(phoneNote, &QLineEdit::returnPressed, this, &AddressPage::OnAddPhone);
+            phoneLabel->setBuddy(phoneEntry); // the mnemonic leads to the entry row first
+            auto *add = addPhone;
+            auto *remove = removePhone;
             ig->addWidget(phoneEntry, row, 0);
             ig->addWidget(phoneNote, row, 1);
             ig->addWidget(add, row, 2);
             ig->addWidget(remove, row++, 3);
         }
         ig->addWidget(phones, row++, 0, 1, 4);
-        ig->addWidget(label(QStringLiteral("&E-mail"), emails), row++, 0, 1, 4);
+        QLabel *emailLabel = label(QStringLiteral("E-&mail"), emails);
+        ig->addWidget(emailLabel, row++, 0, 1, 4);
         if (editable) {
             emailEntry = new QLineEdit(this);
             emailEntry->setObjectName(QStringLiteral("emailEntry"));
@@ -195,13 +272,16 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
             emailNote->setObjectName(QStringLiteral("emailNote"));
             LimitCharacters(emailNote, kMaxTextCharacters);
             emailNote->setPlaceholderText(QStringLiteral("Note"));
-            auto *add = new QPushButton(QStringLiteral("+"), this);
-            add->setToolTip(QStringLiteral("Add the e-mail to the list"));
-            auto *remove = new QPushButton(QStringLiteral("−"), this);
-            remove->setToolTip(QStringLiteral("Take the selected e-mail back for correction"));
-            connect(add, &QPushButton::clicked, this, &AddressPage::OnAddEmail);
-            connect(remove, &QPushButton::clicked, this, &AddressPage::OnRemoveEmail);
+            addEmail = pairButton(QStringLiteral("+"), QStringLiteral("Add the e-mail to the list"), "addEmail");
+            removeEmail = pairButton(QStringLiteral("−"), QStringLiteral("Take the selected e-mail back for correction"),
+                                     "removeEmail");
+            connect(addEmail, &QPushButton::clicked, this, &AddressPage::OnAddEmail);
+            connect(removeEmail, &QPushButton::clicked, this, &AddressPage::OnRemoveEmail);
+            connect(emailEntry, &QLineEdit::returnPressed, this, &AddressPage::OnAddEmail);
             connect(emailNote, &QLineEdit::returnPressed, this, &AddressPage::OnAddEmail);
+            emailLabel->setBuddy(emailEntry);
+            auto *add = addEmail;
+            auto *remove = removeEmail;
             ig->addWidget(emailEntry, row, 0);
             ig->addWidget(emailNote, row, 1);
             ig->addWidget(add, row, 2);
@@ -209,6 +289,9 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         }
         ig->addWidget(emails, row++, 0, 1, 4);
         layout->addWidget(infoGroup, 0, 1);
+        // The two groups share the page's width evenly.
+        layout->setColumnStretch(0, 1);
+        layout->setColumnStretch(1, 1);
     }
 
     if (kind == View) {
@@ -226,7 +309,7 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         connect(saveButton, &QPushButton::clicked, this, &AddressPage::OnInsert);
         connect(clearButton, &QPushButton::clicked, this, &AddressPage::OnClear);
     } else if (kind == Edit) {
-        saveButton = new QPushButton(st->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("&Modify"), this);
+        saveButton = new QPushButton(st->standardIcon(QStyle::SP_DialogApplyButton), QStringLiteral("Mo&dify"), this);
         clearButton =
             new QPushButton(st->standardIcon(QStyle::SP_DialogResetButton), QStringLiteral("&Reset to defaults"), this);
         connect(saveButton, &QPushButton::clicked, this, &AddressPage::OnModify);
@@ -247,6 +330,37 @@ AddressPage::AddressPage(Kind kind, CDatabase &db, AddressPanes *panes, QWidget 
         buttons->addWidget(clearButton);
     layout->addLayout(buttons, 1, 0, 1, 2);
     layout->setRowStretch(2, 1);
+    setReadingTabOrder();
+}
+
+QPushButton *AddressPage::pairButton(const QString &text, const QString &tip, const char *objectName)
+{
+    auto *b = new QPushButton(text, this);
+    b->setObjectName(QString::fromLatin1(objectName));
+    b->setToolTip(tip);
+    const int side = b->fontMetrics().height() + 10;
+    b->setFixedSize(side, side);
+    return b;
+}
+
+QList<QWidget *> AddressPage::TabOrder() const
+{
+    QList<QWidget *> order;
+    for (QWidget *w : std::initializer_list<QWidget *>{name, street, town, zip, other, notes, phoneEntry, phoneNote,
+                                                        addPhone, removePhone, phones, emailEntry, emailNote, addEmail,
+                                                        removeEmail, emails, saveButton, clearButton})
+        if (w)
+            order << w;
+    return order;
+}
+
+void AddressPage::setReadingTabOrder()
+{
+    // Reading order: the address from top to bottom, then the additional
+    // information with each entry row before its list, then the buttons.
+    const QList<QWidget *> order = TabOrder();
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void AddressPage::Clear()

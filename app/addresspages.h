@@ -28,6 +28,8 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     bool m_emails;
@@ -59,6 +61,9 @@ public:
     ValueNoteListWidget *phones = nullptr, *emails = nullptr;
     QLineEdit *phoneEntry = nullptr, *phoneNote = nullptr, *emailEntry = nullptr, *emailNote = nullptr;
     QPushButton *saveButton = nullptr, *clearButton = nullptr;
+    QPushButton *addPhone = nullptr, *removePhone = nullptr, *addEmail = nullptr, *removeEmail = nullptr;
+    // The page's controls in the order Tab walks them.
+    QList<QWidget *> TabOrder() const;
 
     // The button actions of Part-level behaviour, callable from tests.
     bool OnInsert();
@@ -76,6 +81,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    QPushButton *pairButton(const QString &text, const QString &tip, const char *objectName);
+    void setReadingTabOrder();
     AddressEntry pageValues() const;
     void trimAll();
     bool validate(std::int32_t &folder, bool edited);

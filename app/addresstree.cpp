@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 #include <functional>
@@ -59,6 +60,7 @@ TreeItem *TreeItem::cloneTree() const
 {
     TreeItem *copy = m_folder ? new TreeItem(*m_folder) : new TreeItem(*m_address);
     copy->setChildIndicatorPolicy(childIndicatorPolicy());
+    copy->m_loaded = m_loaded;
     for (int i = 0; i < childCount(); ++i)
         copy->addChild(static_cast<TreeItem *>(child(i))->cloneTree());
     return copy;
@@ -118,8 +120,11 @@ int CAddressTreeCtrl::Fill()
         clear();
         return 0;
     }
-    if (topLevelItemCount() > 0)
-        topLevelItem(0)->setExpanded(true);
+    if (topLevelItemCount() > 0) {
+        auto *top = static_cast<TreeItem *>(topLevelItem(0));
+        top->setExpanded(true);
+        LoadChildren(top); // read even when the root is empty and opens without a signal
+    }
     return topLevelItemCount();
 }
 
@@ -211,6 +216,17 @@ void CAddressTreeCtrl::RefreshChildFlag(TreeItem *item)
         DbOperation(m_db, [&] { has = FolderHasChildren(m_db, item->folder()->id); });
     item->setChildIndicatorPolicy(has ? QTreeWidgetItem::ShowIndicator
                                       : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (has)
+        ChildrenAppeared(item);
+}
+
+void CAddressTreeCtrl::ChildrenAppeared(TreeItem *item)
+{
+    if (!item || !item->isFolder() || item->childCount() > 0)
+        return;
+    item->forgetEmptyChildren();
+    if (item->isExpanded())
+        LoadChildren(item); // an open folder shows them at once
 }
 
 void CAddressTreeCtrl::RenameFolderItem(const FolderEntry &folder)
@@ -228,7 +244,7 @@ void CAddressTreeCtrl::MoveFolderItem(std::int32_t folder, std::int32_t oldParen
     TreeItem *f = FindFolderItem(folder);
     TreeItem *n = FindFolderItem(newParent);
     if (n) {
-        if (f && n->childCount() > 0) {
+        if (f && n->childrenLoaded()) {
             TreeItem *copy = f->cloneTree();
             copy->folder()->parent = newParent;
             int pos = 0;
@@ -241,7 +257,7 @@ void CAddressTreeCtrl::MoveFolderItem(std::int32_t folder, std::int32_t oldParen
             RemoveTreeItem(f);
         } else if (f) {
             RemoveTreeItem(f);
-        } else if (n->childCount() > 0) {
+        } else if (n->childrenLoaded()) {
             DbOperation(m_db, [&] {
                 if (std::optional<FolderEntry> entry = FolderById(m_db, folder)) {
                     TreeItem *item = InsertFolderItem(n, *entry);
@@ -492,4 +508,31 @@ void CAddressTreeCtrl::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     QTreeWidget::mouseReleaseEvent(event);
+}
+
+void CAddressTreeCtrl::drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const
+{
+    // Dotted lines join every item to its parent and to its next sibling;
+    // the style then draws the expand buttons over them.
+    painter->save();
+    QPen pen(palette().color(QPalette::Mid));
+    pen.setStyle(Qt::DotLine);
+    painter->setPen(pen);
+    const int indent = indentation();
+    const int midY = rect.center().y();
+    int cell = rect.right() + 1 - indent; // the item's own cell, rightmost
+    const int x = cell + indent / 2;
+    const bool hasNext = index.sibling(index.row() + 1, 0).isValid();
+    const bool hasAbove = index.parent().isValid() || index.row() > 0;
+    painter->drawLine(x, hasAbove ? rect.top() : midY, x, hasNext ? rect.bottom() : midY);
+    painter->drawLine(x, midY, cell + indent - 2, midY);
+    for (QModelIndex a = index.parent(); a.isValid(); a = a.parent()) {
+        cell -= indent;
+        if (cell < rect.left())
+            break;
+        if (a.sibling(a.row() + 1, 0).isValid())
+            painter->drawLine(cell + indent / 2, rect.top(), cell + indent / 2, rect.bottom());
+    }
+    painter->restore();
+    QTreeWidget::drawBranches(painter, rect, index);
 }

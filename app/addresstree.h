@@ -23,9 +23,20 @@ public:
     QVariant data(int column, int role) const override;
     // A deep copy of this item and its loaded children.
     TreeItem *cloneTree() const;
-    // True once the folder's children were read (or it got children).
+    // The one rule every pane update follows: a folder's children are loaded
+    // once they were read from the database (even when there were none) or
+    // the item got children. A loaded folder takes new items at once; one
+    // that is not loaded only shows its expand button and reads everything
+    // from the database when it is first expanded.
     bool childrenLoaded() const { return m_loaded || childCount() > 0; }
     void setChildrenLoaded() { m_loaded = true; }
+    // An item without child items that the database says has children is
+    // read again on its next expansion.
+    void forgetEmptyChildren()
+    {
+        if (childCount() == 0)
+            m_loaded = false;
+    }
     // Repaints the item after its entry changed.
     void refresh() { emitDataChanged(); }
 
@@ -50,6 +61,9 @@ public:
     TreeItem *InsertAddressItem(TreeItem *parent, const AddressEntry &address);
     void RemoveTreeItem(TreeItem *item);
     void RefreshChildFlag(TreeItem *item);
+    // A folder item without child items now has children in the database:
+    // they are read on its next expansion, or at once when it is open.
+    void ChildrenAppeared(TreeItem *item);
     void RenameFolderItem(const FolderEntry &folder);
     void MoveFolderItem(std::int32_t folder, std::int32_t oldParent, std::int32_t newParent);
     void UpdateAddressItem(const AddressEntry &address);
@@ -93,6 +107,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void drawBranches(QPainter *painter, const QRect &rect, const QModelIndex &index) const override;
 
 private:
     void visit(const std::function<bool(TreeItem *)> &f) const;

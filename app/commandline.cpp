@@ -158,15 +158,21 @@ int RunCommandLineOperation(const QStringList &arguments)
 QString CommandLineHelp()
 {
     QString help = QStringLiteral(
-        "Usage: tesmar [--check]\n"
+        "Usage: tesmar [QT-OPTION...] [--check]\n"
         "       tesmar OPERATION ...\n"
         "\n"
         "Without an operation Corvelle starts its window on the database named by\n"
         "envelope.ini (first line \"dbfile=PATH\") in the working directory, or on\n"
-        "envdb.mdb there.\n"
+        "envdb.mdb there. An installed tesmar started where neither file exists uses\n"
+        "$XDG_DATA_HOME/Corvelle (~/.local/share/Corvelle) and creates the database\n"
+        "there on its first start.\n"
         "\n"
         "  --check     open the database as at start-up, then exit (0 when it opens)\n"
         "  --help      show this text\n"
+        "  --version   show the program's version\n"
+        "\n"
+        "The window takes Qt's standard options, such as -style NAME, -platform NAME,\n"
+        "-reverse and -qwindowgeometry WxH+X+Y.\n"
         "\n"
         "Operations work on that database without a window; messages are written to\n"
         "standard error as \"KIND ID: TEXT\" and the exit code is 0 only on success.\n"

@@ -30,7 +30,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_ADDRESS_DELETE, t("&Address"), t("&Delete"), {}, 0},
         {ID_ADDRESS_COPY, t("&Address"), t("&Copy"), {}, 0},
         {ID_ADDRESS_MOVE, t("&Address"), t("&Move"), {}, 0},
-        {ID_MASS_MOVE, t("&Address"), t("&Mass move..."), {}, 0},
+        {ID_MASS_MOVE, t("&Address"), t("M&ass move..."), {}, 0},
         {ID_SEARCH, t("&Address"), t("&Search..."), t("Ctrl+F"), 0},
         {ID_REPORT, t("&Address"), t("&Report..."), {}, 0},
         // Folder
@@ -55,6 +55,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_ENVSIZE_EDIT, t("&Settings/&Envelope dimensions"), t("&Edit..."), {}, 0},
         {ID_ENVSIZE_DELETE, t("&Settings/&Envelope dimensions"), t("&Delete..."), {}, 0},
         {ID_LABSIZE_NEW, t("&Settings/&Label dimensions"), t("&New..."), {}, 0},
+        {ID_LABSIZE_FROM_PRODUCT, t("&Settings/&Label dimensions"), t("New from &product..."), {}, 0},
         {ID_LABSIZE_EDIT, t("&Settings/&Label dimensions"), t("&Edit..."), {}, 0},
         {ID_LABSIZE_DELETE, t("&Settings/&Label dimensions"), t("&Delete..."), {}, 0},
         {ID_ENVSTYLE_NEW, t("&Settings/E&nvelope styles"), t("&New..."), {}, 0},
@@ -64,7 +65,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_LABSTYLE_EDIT, t("&Settings/La&bel styles"), t("&Edit..."), {}, 0},
         {ID_LABSTYLE_DELETE, t("&Settings/La&bel styles"), t("&Delete..."), {}, 0},
         // View
-        {ID_VIEW_MENUBAR, t("&View"), t("&Menu"), {}, 0},
+        {ID_VIEW_MENUBAR, t("&View"), t("&Menu"), t("Ctrl+M"), 0},
         {ID_VIEW_TOOLBAR, t("&View"), t("&Toolbar"), {}, 0},
         {ID_VIEW_STATUSBAR, t("&View"), t("&Status bar"), {}, 0},
         {ID_VIEW_TREE, t("&View"), t("&Address tree"), {}, 0},

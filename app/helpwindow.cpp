@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
@@ -87,6 +89,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QDialog(parent)
         m_browser->setSource(QUrl(QStringLiteral("qrc:/help/") + item->data(Qt::UserRole).toString()));
     });
     connect(m_index, &QListWidget::itemClicked, m_index, &QListWidget::itemActivated);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this] { markCurrent(); });
     ShowContents();
 }
 
@@ -103,22 +106,60 @@ bool HelpWindow::ShowTopic(int topic)
         return false;
     }
     m_browser->setSource(QUrl(QStringLiteral("qrc:/help/") + file));
+    markCurrent();
     show();
     raise();
     activateWindow();
     return true;
 }
 
+QStringList HelpWindow::ContentsOrder()
+{
+    // The main page first, then the pages by topic number, which groups
+    // them by subject; pages without a number come last, by title.
+    QList<PageInfo> sorted = pages();
+    std::stable_sort(sorted.begin(), sorted.end(), [](const PageInfo &a, const PageInfo &b) {
+        auto rank = [](const PageInfo &p) { return p.topic == 1 ? 0 : p.topic > 0 ? p.topic : 1 << 30; };
+        if (rank(a) != rank(b))
+            return rank(a) < rank(b);
+        return a.title.compare(b.title, Qt::CaseInsensitive) < 0;
+    });
+    QStringList files;
+    for (const PageInfo &p : sorted)
+        files << p.file;
+    return files;
+}
+
+void HelpWindow::markCurrent()
+{
+    const QString file = currentSource();
+    for (int i = 0; i < m_index->count(); ++i) {
+        QListWidgetItem *item = m_index->item(i);
+        const bool current = item->data(Qt::UserRole).toString() == file;
+        QFont f = item->font();
+        f.setBold(current);
+        item->setFont(f);
+        if (current && m_index->currentItem() != item) {
+            m_index->setCurrentItem(item);
+            m_index->scrollToItem(item);
+        }
+    }
+}
+
 void HelpWindow::ShowContents()
 {
     m_index->clear();
-    for (const PageInfo &p : pages()) {
-        auto *item = new QListWidgetItem(p.title, m_index);
-        item->setData(Qt::UserRole, p.file);
+    QHash<QString, QString> titles;
+    for (const PageInfo &p : pages())
+        titles.insert(p.file, p.title);
+    for (const QString &file : ContentsOrder()) {
+        auto *item = new QListWidgetItem(titles.value(file), m_index);
+        item->setData(Qt::UserRole, file);
     }
     const QString home = Topics().value(1);
     if (!home.isEmpty())
         m_browser->setSource(QUrl(QStringLiteral("qrc:/help/") + home));
+    markCurrent();
     show();
     raise();
 }

@@ -20,9 +20,12 @@ public:
     // The help page file of each topic number.
     static QMap<int, QString> Topics();
     QString currentSource() const;
+    // The page files in the order the contents list shows them.
+    static QStringList ContentsOrder();
 
 private:
     explicit HelpWindow(QWidget *parent);
+    void markCurrent(); // the page shown is the list's current, bold entry
     QTextBrowser *m_browser;
     QListWidget *m_index;
 };

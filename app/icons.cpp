@@ -1,8 +1,10 @@
 #include "icons.h"
 #include "commandtable.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 
@@ -108,11 +110,22 @@ void arrow(QPainter &p, QPointF from, QPointF to, QColor colour)
     p.drawPolygon(head);
 }
 
+// A transparent square of `size` logical pixels at the screen's device pixel
+// ratio, so that pictures stay sharp on scaled screens (drawing stays in
+// logical pixels).
+QPixmap canvas(int size)
+{
+    const qreal dpr = qGuiApp ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+    QPixmap pm(QSize(size, size) * dpr);
+    pm.setDevicePixelRatio(dpr);
+    return pm;
+}
+
 } // namespace
 
 QIcon CommandIcon(int id)
 {
-    QPixmap pm(32, 32);
+    QPixmap pm = canvas(32);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -238,7 +251,7 @@ QIcon CommandIcon(int id)
 
 QPixmap TreeImage(int index)
 {
-    QPixmap pm(16, 16);
+    QPixmap pm = canvas(16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
@@ -253,7 +266,7 @@ QPixmap TreeImage(int index)
 
 QPixmap PagePicture(int page)
 {
-    QPixmap pm(48, 48);
+    QPixmap pm = canvas(48);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

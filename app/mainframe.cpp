@@ -25,8 +25,12 @@
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QStatusBar>
+#include <QMenu>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
+#include <set>
 
 CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     : QMainWindow(parent), m_db(db), m_panes(nullptr, nullptr)
@@ -45,7 +49,7 @@ CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     connectPanes();
     connect(m_view, &CTesmarView::helpRequested, this, &CMainFrame::ShowHelp);
 
-    RegisterSubsystemCommands(this, [this] { ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
+    RegisterSubsystemCommands(this, [this] { return ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
     RegisterAddressBookCommands(this);
     SetAddressToPrintProvider([this] { return m_view->AddressToPrint(&m_panes); });
     CTVMessage::RegisterHelp([this](int topic) { ShowHelp(topic); });
@@ -121,6 +125,11 @@ void CMainFrame::connectPanes()
 
 void CMainFrame::createActions()
 {
+    // Menu entries show the picture of their toolbar button.
+    std::set<int> pictured = {ID_PRINT_ONE_ENVELOPE, ID_SEARCH};
+    for (const CommandInfo &c : CommandTable())
+        if (c.twinOf)
+            pictured.insert(c.twinOf);
     for (const CommandInfo &c : CommandTable()) {
         auto *a = new QAction(c.text, this);
         a->setObjectName(QStringLiteral("command%1").arg(c.id));
@@ -134,7 +143,7 @@ void CMainFrame::createActions()
                 c.id == ID_EDIT_SELECT_ALL)
                 a->setShortcutContext(Qt::WidgetShortcut);
         }
-        if (c.twinOf || c.id == ID_PRINT_ONE_ENVELOPE || c.id == ID_SEARCH)
+        if (c.twinOf || pictured.count(c.id))
             a->setIcon(CommandIcon(c.id));
         a->setIconVisibleInMenu(true);
         const int id = c.id;
@@ -144,6 +153,60 @@ void CMainFrame::createActions()
     }
     for (int id : {ID_VIEW_MENUBAR, ID_VIEW_TOOLBAR, ID_VIEW_STATUSBAR, ID_VIEW_TREE, ID_VIEW_LIST})
         m_actions.value(id)->setCheckable(true);
+    // The menu bar's shortcut works with the menu bar hidden too.
+    m_actions.value(ID_VIEW_MENUBAR)->setShortcutContext(Qt::WindowShortcut);
+
+    auto *menuKey = new QAction(this);
+    menuKey->setObjectName(QStringLiteral("openMenuBar"));
+    menuKey->setShortcut(QKeySequence(Qt::Key_F10));
+    connect(menuKey, &QAction::triggered, this, &CMainFrame::OpenMenuBar);
+    addAction(menuKey);
+}
+
+QMenu *CMainFrame::createPopupMenu()
+{
+    UpdateCommandStates();
+    auto *menu = new QMenu(this);
+    for (int id : {ID_VIEW_MENUBAR, ID_VIEW_TOOLBAR, ID_VIEW_STATUSBAR, ID_VIEW_TREE, ID_VIEW_LIST})
+        menu->addAction(m_actions.value(id));
+    return menu;
+}
+
+void CMainFrame::OpenMenuBar()
+{
+    if (!menuBar()->isVisible()) {
+        menuBar()->setVisible(true);
+        UpdateCommandStates();
+    }
+    const QList<QAction *> menus = menuBar()->actions();
+    if (!menus.isEmpty()) {
+        menuBar()->setFocus(Qt::ShortcutFocusReason);
+        menuBar()->setActiveAction(menus.first());
+    }
+}
+
+QSize CMainFrame::FirstSize(const QScreen *screen)
+{
+    QSize size(1100, 860);
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size());
+    return size;
+}
+
+void CMainFrame::FitPanesToSheet()
+{
+    const QSize need = CTesmarView::WholeSheetSize();
+    const int taller = need.height() - m_view->height();
+    if (taller > 0 && m_listDock->isVisible() && !m_listDock->isFloating()) {
+        // The list keeps a few rows; a window too small for the whole sheet scrolls it.
+        const int h = std::max({m_listDock->minimumSizeHint().height(), 150, m_listDock->height() - taller});
+        resizeDocks({m_listDock}, {h}, Qt::Vertical);
+    }
+    const int wider = need.width() - m_view->width();
+    if (wider > 0 && m_treeDock->isVisible() && !m_treeDock->isFloating()) {
+        const int w = std::max({m_treeDock->minimumSizeHint().width(), 180, m_treeDock->width() - wider});
+        resizeDocks({m_treeDock}, {w}, Qt::Horizontal);
+    }
 }
 
 void CMainFrame::createMenus()
@@ -185,6 +248,15 @@ void CMainFrame::createToolbar()
 void CMainFrame::createStatusBar()
 {
     statusBar()->showMessage(QStringLiteral("Ready"));
+    // The bars' menu here too, so a hidden menu bar and toolbar can come back.
+    for (QWidget *w : {static_cast<QWidget *>(statusBar()), static_cast<QWidget *>(menuBar())}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint &pos) {
+            QMenu *menu = createPopupMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(w->mapToGlobal(pos));
+        });
+    }
     for (QLabel **label : {&m_caps, &m_num, &m_scroll}) {
         *label = new QLabel(this);
         (*label)->setMinimumWidth(40);
@@ -235,13 +307,18 @@ bool CMainFrame::Create()
     return true;
 }
 
-void CMainFrame::ReloadPanes()
+bool CMainFrame::ReloadPanes()
 {
+    // After a restore or an import: both panes filled again, the tree's top
+    // expanded (Fill), the active page cleared and the tree focused. A pane
+    // that cannot be filled is the caller's fatal error.
     m_view->activePage()->Deactivated();
-    if (m_tree->Fill() == 0)
-        CTVError(8);
-    m_list->Fill();
+    const bool treeFilled = m_tree->Fill() != 0;
+    const bool listFilled = treeFilled && m_list->Fill();
     m_view->activePage()->Activated();
+    m_view->activePage()->Clear();
+    m_tree->setFocus();
+    return treeFilled && listFilled;
 }
 
 void CMainFrame::showEvent(QShowEvent *event)
@@ -250,7 +327,10 @@ void CMainFrame::showEvent(QShowEvent *event)
         m_placementRestored = true;
         QSettings settings;
         restoreGeometry(settings.value(QStringLiteral("MainFrame/geometry")).toByteArray());
+        const bool saved = settings.contains(QStringLiteral("MainFrame/state"));
         restoreState(settings.value(QStringLiteral("MainFrame/state")).toByteArray());
+        if (!saved) // a first start: the panes leave the whole sheet in sight
+            QTimer::singleShot(0, this, [this] { FitPanesToSheet(); });
         if (settings.contains(QStringLiteral("MainFrame/menuVisible")))
             menuBar()->setVisible(settings.value(QStringLiteral("MainFrame/menuVisible")).toBool());
         if (settings.contains(QStringLiteral("MainFrame/statusVisible")))
@@ -359,10 +439,10 @@ bool CMainFrame::isEnabled(int rawId)
     const CommandHandler *handler = FindCommand(id);
     if (!handler || !handler->run)
         return false; // not provided by this build: shown disabled, never a silent no-op
-    // The four toolbar buttons for one address need an address or the Quick
-    // printing page; their menu entries stay available and explain (97).
-    if (rawId == ID_TB_PRINT_ONE_ENVELOPE || rawId == ID_TB_PRINT_ONE_LABEL || rawId == ID_TB_PREVIEW_ONE_ENVELOPE ||
-        rawId == ID_TB_PREVIEW_ONE_LABEL)
+    // Printing or previewing one address needs a selected address or the
+    // Quick printing page, from the menu, the toolbar and Ctrl+O alike.
+    if (id == ID_PRINT_ONE_ENVELOPE || id == ID_PRINT_ONE_LABEL || id == ID_PREVIEW_ONE_ENVELOPE ||
+        id == ID_PREVIEW_ONE_LABEL)
         if (!m_panes.SelectedAddress(true) && !m_view->IsQuickPrintingActive())
             return false;
     return !handler->enabled || handler->enabled();

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 
 class QAction;
+class QMenu;
+class QScreen;
 class QDockWidget;
 class QLabel;
 class QTimer;
@@ -25,7 +27,7 @@ public:
     // Loads the panes; false (after message 8) when the folder tree cannot be loaded.
     bool Create();
     // Reloads both panes (after a restore or an import).
-    void ReloadPanes();
+    bool ReloadPanes();
 
     QAction *action(int id) const { return m_actions.value(id); }
     CTesmarView *view() const { return m_view; }
@@ -42,6 +44,17 @@ public:
     // Deletes the selected address (question 34 first).
     bool DeleteSelectedAddress();
     void ShowHelp(int topic);
+
+    // The window's first size: 1100 x 860, or less on a smaller screen.
+    static QSize FirstSize(const QScreen *screen);
+    // Narrows the panes, where the window allows it, so that the view shows
+    // the whole address sheet.
+    void FitPanesToSheet();
+    // The bars' menu of the toolbar, the pane titles and the status bar; it
+    // brings back a hidden menu bar.
+    QMenu *createPopupMenu() override;
+    // F10: opens the menu bar (showing it first when it was hidden).
+    void OpenMenuBar();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -4,9 +4,10 @@
 
 namespace {
 
+// Whether a folder item takes new child items now (see TreeItem::childrenLoaded).
 bool childrenLoaded(const TreeItem *item)
 {
-    return item && item->childCount() > 0;
+    return item && item->childrenLoaded();
 }
 
 // Puts addresses at the top of the list, each above the one before, as one
@@ -49,6 +50,8 @@ void MarkHasChildren(TreeItem *folder)
         return;
     folder->setChildIndicatorPolicy(folder->childCount() > 0 ? QTreeWidgetItem::DontShowIndicatorWhenChildless
                                                              : QTreeWidgetItem::ShowIndicator);
+    if (auto *tree = qobject_cast<CAddressTreeCtrl *>(folder->treeWidget()))
+        tree->ChildrenAppeared(folder);
 }
 
 void ShowFolderCreated(AddressPanes &panes, const FolderEntry &folder)

@@ -19,9 +19,12 @@
 #include "reportcommands.h"
 #endif
 #ifdef CORVELLE_HAVE_EXCHANGE
+#include "databaselock.h"
 #include "exchangecommands.h"
 #include "exchangehooks.h"
+#include "tvmessage.h"
 #endif
+#include <QFileInfo>
 
 void RegisterPrintingOperations()
 {
@@ -39,7 +42,7 @@ void RegisterPrintingOperations()
 #endif
 }
 
-void RegisterSubsystemCommands(QWidget *, const std::function<void()> &reloadPanes,
+void RegisterSubsystemCommands(QWidget *, const std::function<bool()> &reloadPanes,
                                const std::function<void(int)> &showHelp)
 {
     RegisterPrintingOperations();
@@ -91,4 +94,18 @@ bool HaveGames()
 #else
     return false;
 #endif
+}
+
+bool HoldDatabaseInUse(const QString &path)
+{
+#ifdef CORVELLE_HAVE_EXCHANGE
+    // A missing file is left to the open, which reports it.
+    if (!DatabaseUseLock::HoldShared(path) && QFileInfo::exists(path)) {
+        CTVError error(DatabaseInUseText());
+        return false;
+    }
+#else
+    (void)path;
+#endif
+    return true;
 }

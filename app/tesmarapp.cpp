@@ -1,23 +1,43 @@
 #include "tesmarapp.h"
+#include "subsystems.h"
 #include "appcontext.h"
 #include "mainframe.h"
 #include "startup.h"
 #include "strings/strings.h"
+#include "tvformat.h"
 #include "tvmessage.h"
 #include "tvstrings.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QPrinterInfo>
+#include <QStatusBar>
+#include <QProxyStyle>
 #include <QStyle>
 #include <new>
 
 namespace {
 CTesmarApp *g_app = nullptr;
-}
+
+// The style the user chose (-style, or the platform's), with one habit of
+// desktop programs added: Alt pressed and released alone opens the menu bar
+// for the keyboard.
+class MenuKeyStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *data) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+} // namespace
 
 CTesmarApp::CTesmarApp()
 {
@@ -56,13 +76,22 @@ bool CTesmarApp::InitInstance()
 {
     CorvelleRegisterStrings();
 
-    // 1. The program directory is the working directory at start-up.
-    m_programDir = QDir::currentPath();
-    AppContext::SetProgramDirectory(m_programDir);
+    // 1. The program directory is the working directory at start-up; an
+    // installed program started elsewhere keeps its files in the user's data
+    // folder and, on its first start there, creates the database.
+    const ProgramDirectoryChoice place = ChooseProgramDirectory(QDir::currentPath(), RunningInstalled(), UserDataHome());
+    m_newDatabaseNotice.clear();
+    if (place.userDataFolder && PrepareUserDataFolder(place.directory, InstalledSoundFile(), nullptr))
+        m_newDatabaseNotice = TVFormat(TVLoadStringResource(59470), {QDir::toNativeSeparators(place.directory)})
+                                  .value_or(place.directory);
+    AppContext::SetProgramDirectory(place.directory);
     m_programDir = AppContext::ProgramDirectory();
 
-    // 2. envelope.ini may name the database on its first line.
+    // 2. envelope.ini may name the database on its first line. In the user's
+    // data folder a relative name is taken from that folder, where the file is.
     m_configuredDatabase = ReadConfiguredDatabasePath(AppContext::ProgramFile(QStringLiteral("envelope.ini")));
+    if (place.userDataFolder && !m_configuredDatabase.isEmpty())
+        m_configuredDatabase = QDir(m_programDir).absoluteFilePath(m_configuredDatabase);
 
     // 3. A temporary spreadsheet left by an earlier run is removed.
     m_tempSpreadsheet = AppContext::TempSpreadsheetPath();
@@ -82,6 +111,8 @@ bool CTesmarApp::InitInstance()
     registerMessageBoxes();
 
     // 9. The database, shared and read-write.
+    if (!HoldDatabaseInUse(DatabasePath()))
+        return false;
     try {
         m_db.Open(DatabasePath(), false);
     } catch (const DbException &) {
@@ -134,12 +165,16 @@ void CTesmarApp::registerMessageBoxes()
 
 bool CTesmarApp::ShowMainWindow()
 {
+    if (!dynamic_cast<MenuKeyStyle *>(QApplication::style()))
+        QApplication::setStyle(new MenuKeyStyle(QApplication::style()->name()));
     auto frame = std::make_unique<CMainFrame>(m_db);
     if (!frame->Create())
         return false;
-    frame->resize(1100, 860);
+    frame->resize(CMainFrame::FirstSize(QGuiApplication::primaryScreen()));
     CTVMessage::SetParentWindow(frame.get());
     frame->show();
+    if (!m_newDatabaseNotice.isEmpty())
+        frame->statusBar()->showMessage(m_newDatabaseNotice);
     m_mainWindow = std::move(frame);
     return true;
 }

@@ -30,6 +30,9 @@ public:
     const std::vector<QPixmap> &Images32() const { return m_images32; }
     const std::vector<QPixmap> &Images16() const { return m_images16; }
     QMainWindow *MainWindow() const { return m_mainWindow.get(); }
+    // Set when this start created the database in the user's data folder: the
+    // notice the status bar (or, without a window, standard error) shows.
+    QString NewDatabaseNotice() const { return m_newDatabaseNotice; }
 
     static CTesmarApp *Instance();
 
@@ -41,6 +44,7 @@ private:
     QString m_programDir;
     QString m_configuredDatabase;
     QString m_tempSpreadsheet;
+    QString m_newDatabaseNotice;
     std::vector<QPixmap> m_images32, m_images16;
     std::unique_ptr<QMainWindow> m_mainWindow;
 };

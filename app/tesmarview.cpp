@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QResizeEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -15,7 +16,19 @@ constexpr int kSheetWidth = 600, kSheetHeight = 574;
 CTesmarView::CTesmarView(CDatabase &db, AddressPanes *panes, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("tesmarView"));
-    m_sheet = new QTabWidget(this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("sheetScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_canvas = new QWidget;
+    m_canvas->setObjectName(QStringLiteral("sheetCanvas"));
+    m_canvas->setMinimumSize(WholeSheetSize());
+    m_canvas->installEventFilter(this);
+    m_scroll->setWidget(m_canvas);
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(m_scroll);
+    m_sheet = new QTabWidget(m_canvas);
     m_sheet->setObjectName(QStringLiteral("addressSheet"));
     m_sheet->setGeometry(10, 10, kSheetWidth, kSheetHeight);
     const AddressPage::Kind kinds[] = {AddressPage::View, AddressPage::New, AddressPage::Edit, AddressPage::Quick};
@@ -91,8 +104,14 @@ QPoint CTesmarView::SheetOrigin(QSize viewSize)
     return QPoint(std::max(10, (viewSize.width() - kSheetWidth) / 2), std::max(10, (viewSize.height() - kSheetHeight) / 2));
 }
 
-void CTesmarView::resizeEvent(QResizeEvent *event)
+QSize CTesmarView::WholeSheetSize()
 {
-    QWidget::resizeEvent(event);
-    m_sheet->move(SheetOrigin(event->size()));
+    return QSize(kSheetWidth + 20, kSheetHeight + 20);
+}
+
+bool CTesmarView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_canvas && event->type() == QEvent::Resize)
+        m_sheet->move(SheetOrigin(static_cast<QResizeEvent *>(event)->size()));
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,10 +1,14 @@
 #pragma once
 // The view of the main window: the tabbed sheet of the four address pages,
-// kept at 600 x 574 pixels and centred in the view.
+// kept at 600 x 574 pixels and centred in the view. A view smaller than the
+// sheet and its margins scrolls, so every control can be reached at any
+// window size (moving the focus scrolls it into sight).
 #include "addresspages.h"
 
 #include <QTabWidget>
 #include <array>
+
+class QScrollArea;
 
 class CTesmarView : public QWidget {
     Q_OBJECT
@@ -23,15 +27,20 @@ public:
     std::optional<AddressEntry> AddressToPrint(AddressPanes *panes);
 
     static QPoint SheetOrigin(QSize viewSize);
+    // The size the view needs to show the whole sheet without scrolling.
+    static QSize WholeSheetSize();
+    QScrollArea *scrollArea() const { return m_scroll; }
 
 signals:
     void helpRequested(int topic);
 
 protected:
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onTabChanged(int index);
+    QScrollArea *m_scroll;
+    QWidget *m_canvas;
     QTabWidget *m_sheet;
     std::array<AddressPage *, 4> m_pages{};
     int m_current = 0;

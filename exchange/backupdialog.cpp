@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "database.h"
 #include "dialogutil.h"
+#include "exchangehooks.h"
 #include "tvmessage.h"
 #include "tvstrings.h"
 
@@ -120,9 +121,7 @@ void BackupRestoreDialog::start()
     observer.aborted = [this] { return m_abort; };
     observer.clearAbort = [this] { m_abort = false; };
 
-    m_result = m_mode == Mode::Backup
-                   ? RunBackup(m_db, file, observer)
-                   : RunRestore(m_db, file, AppContext::ProgramFile(QStringLiteral("backup.dat")), observer);
+    m_result = m_mode == Mode::Backup ? RunBackup(m_db, file, observer) : RunRestore(m_db, file, observer);
     m_running = false;
     m_ok->setEnabled(true);
     m_browse->setEnabled(true);
@@ -135,6 +134,12 @@ void BackupRestoreDialog::start()
         else
             CTVInfo info(MSG_RESTORE_DONE);
         break;
+    case OperationResult::CompletedDatabaseInUse: {
+        accept();
+        CTVInfo info(MSG_BACKUP_DONE);
+        EndAfterFailedReopen(ReopenOutcome::InUse);
+        break;
+    }
     case OperationResult::StayOpen:
         break;
     case OperationResult::Close:

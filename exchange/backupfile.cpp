@@ -1,6 +1,7 @@
 #include "backupfile.h"
 
 #include "appcontext.h"
+#include "databaselock.h"
 #include "database.h"
 #include "exchangehooks.h"
 #include "fileerrors.h"
@@ -23,6 +24,8 @@ enum {
     MSG_BACKUP_CORRUPTED = 123,
     MSG_RESTORE_QUESTION = 124,
     MSG_BACKUP_UNSPECIFIED = 115,
+    MSG_BACKUP_BAD_PATH = 114,
+    MSG_RESTORE_BAD_PATH = 126,
 };
 
 void put32(unsigned char *p, std::uint32_t v)
@@ -150,7 +153,7 @@ bool IsUsableDatabaseFile(const QString &path)
         check.Open(path, false);
         bool ok = false;
         sqlite3_stmt *stmt = nullptr;
-        if (sqlite3_prepare_v2(check.Handle(), "PRAGMA quick_check", -1, &stmt, nullptr) == SQLITE_OK &&
+        if (sqlite3_prepare_v2(check.Handle(), "PRAGMA integrity_check(1)", -1, &stmt, nullptr) == SQLITE_OK &&
             sqlite3_step(stmt) == SQLITE_ROW) {
             const unsigned char *text = sqlite3_column_text(stmt, 0);
             ok = text && std::strcmp(reinterpret_cast<const char *>(text), "ok") == 0;
@@ -168,6 +171,14 @@ bool IsUsableDatabaseFile(const QString &path)
 OperationResult RunBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer)
 {
     const QString dbPath = db.GetName();
+    const QString partial = backupFile + QStringLiteral(".part");
+    // The backup must never be written over the database (or its journal),
+    // under whatever name or link: the rename at the end would replace it.
+    if (IsDatabaseOrJournal(backupFile, dbPath) || IsDatabaseOrJournal(partial, dbPath)) {
+        CTVError error(MSG_BACKUP_BAD_PATH);
+        return OperationResult::StayOpen;
+    }
+    const FileIdentity dbFile = IdentifyFile(dbPath);
     db.Close();
 
     // 1. The database file.
@@ -203,10 +214,13 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
             return targetFailure(probe.Cause(), QString());
         probe.Close();
     }
-    const QString partial = backupFile + QStringLiteral(".part");
     RawFile target;
     if (!target.Create(partial))
         return targetFailure(target.Cause(), QString());
+    // The backup holds the same data as the database: it gets its mode,
+    // so a private database does not become a readable backup.
+    if (dbFile.exists && !target.SetMode(dbFile.mode & 0666))
+        return targetFailure(target.Cause(), partial);
 
     auto aborted = [&] {
         source.Close();
@@ -261,22 +275,53 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
     if (!ReplaceFile(partial, backupFile, &renameError))
         return targetFailure(CauseFromErrno(renameError, backupFile, false), partial);
 
-    // 6. Reopen.
+    // 6. Reopen. The backup is complete whatever happens now; a database
+    // that another program has taken meanwhile is reported as such.
     source.Close();
     progress(observer, 100);
-    return finish(db, dbPath, OperationResult::Completed);
+    const ReopenOutcome reopened = ReopenDatabase(db, dbPath);
+    if (reopened == ReopenOutcome::Opened)
+        return OperationResult::Completed;
+    if (reopened == ReopenOutcome::InUse)
+        return OperationResult::CompletedDatabaseInUse;
+    EndAfterFailedReopen(reopened);
+    return OperationResult::Fatal;
 }
 
-OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QString &tempCopy,
-                           const OperationObserver &observer)
+OperationResult RunRestore(CDatabase &db, const QString &backupFile, const OperationObserver &observer,
+                           const QString &tempFolder)
 {
     const QString dbPath = db.GetName();
+    // The file to replace is the one the path finally names: a link to the
+    // database stays a link to the restored database.
+    const QString realDb = RealFilePath(dbPath);
+    if (IsDatabaseOrJournal(backupFile, dbPath)) {
+        CTVError error(MSG_RESTORE_BAD_PATH);
+        return OperationResult::StayOpen;
+    }
+    // No other instance may have the file open: it would go on working on
+    // the replaced file. The lock also keeps new instances out until the end.
+    if (!DatabaseUseLock::TryExclusive(realDb)) {
+        CTVError error(DatabaseInUseText());
+        return OperationResult::StayOpen;
+    }
+    const FileIdentity dbFile = IdentifyFile(realDb);
+    const QFileInfo realInfo(realDb);
+    const QString tempPrefix = QStringLiteral(".") + realInfo.fileName() + QStringLiteral(".restore-");
+    const QString tempDir = tempFolder.isEmpty() ? realInfo.absolutePath() : tempFolder;
+    // Copies left by a restore that was killed: with the lock held, no
+    // restore of this database is running.
+    if (tempFolder.isEmpty())
+        for (const QString &stale : QDir(tempDir).entryList({tempPrefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden))
+            QFile::remove(tempDir + u'/' + stale);
     db.Close();
 
     RawFile backup, temp;
+    QString tempCopy;
     auto stop = [&](int message, OperationResult result, bool info = false) {
         backup.Close();
         temp.Close();
+        removeQuietly(tempCopy);
         if (info)
             CTVInfo box(message);
         else if (message)
@@ -295,9 +340,11 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QStri
     // 1. The backup file.
     if (!backup.OpenRead(backupFile))
         return readFailure(backup.Cause());
-    // 2. The temporary copy.
-    if (!temp.Create(tempCopy))
+    // 2. The temporary copy: a new file of its own name beside the database,
+    // so that neither a file of the user's nor the backup itself is touched.
+    if (!temp.CreateUnique(tempDir + u'/' + tempPrefix + QStringLiteral("XXXXXX")))
         return tempFailure(temp.Cause());
+    tempCopy = temp.Path();
 
     // 3. Header, and everything else that can be checked before the question:
     // the file's length must be exactly header + L + trailer, the trailer
@@ -381,28 +428,38 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QStri
     // 7. Close both files; the copy must hold a usable database before it
     // replaces anything. The replacement is a rename within the database's
     // folder, so the database file is at every moment either the old or the
-    // new one, whole.
+    // new one, whole; it keeps the old file's mode and owner.
     backup.Close();
+    if (dbFile.exists) {
+        if (!temp.SetMode(dbFile.mode))
+            return tempFailure(temp.Cause());
+        temp.SetOwner(dbFile.uid, dbFile.gid);
+    }
     if (!temp.Sync() || !temp.Close())
         return tempFailure(temp.Cause());
     if (!IsUsableDatabaseFile(tempCopy))
         return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
 
     // A rollback journal left beside the old file would be applied to the new one.
-    for (const char *suffix : {"-journal", "-wal", "-shm"})
-        removeQuietly(dbPath + QLatin1String(suffix));
+    for (const QString &base : {dbPath, realDb})
+        for (const char *suffix : {"-journal", "-wal", "-shm"})
+            removeQuietly(base + QLatin1String(suffix));
 
     int error = 0;
-    if (!ReplaceFile(tempCopy, dbPath, &error)) {
+    if (!ReplaceFile(tempCopy, realDb, &error)) {
         if (error != EXDEV)
-            return tempFailure(CauseFromErrno(error, dbPath, false));
+            return tempFailure(CauseFromErrno(error, realDb, false));
         // Another file system: copy beside the database, then rename.
-        const QString beside = dbPath + QStringLiteral(".restore");
         RawFile in, out;
         if (!in.OpenRead(tempCopy))
             return tempFailure(in.Cause());
-        if (!out.Create(beside))
+        if (!out.CreateUnique(realInfo.absolutePath() + u'/' + tempPrefix + QStringLiteral("XXXXXX")))
             return tempFailure(out.Cause());
+        const QString beside = out.Path();
+        if (dbFile.exists) {
+            out.SetMode(dbFile.mode);
+            out.SetOwner(dbFile.uid, dbFile.gid);
+        }
         for (;;) {
             const long long n = in.Read(chunk.data(), chunk.size());
             if (n < 0) {
@@ -424,17 +481,19 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QStri
             removeQuietly(beside);
             return tempFailure(out.Cause());
         }
-        if (!ReplaceFile(beside, dbPath, &error)) {
+        if (!ReplaceFile(beside, realDb, &error)) {
             removeQuietly(beside);
-            return tempFailure(CauseFromErrno(error, dbPath, false));
+            return tempFailure(CauseFromErrno(error, realDb, false));
         }
         removeQuietly(tempCopy);
     }
+    tempCopy.clear();
 
-    // 8. Reopen and reload the panes.
+    // 8. Reopen and reload the panes; a failed reload ends the program.
     progress(observer, 100);
     if (!ReopenDatabaseOrEnd(db, dbPath))
         return OperationResult::Fatal;
-    NotifyAddressBookChanged();
+    if (!NotifyAddressBookChanged())
+        return OperationResult::Fatal;
     return OperationResult::Completed;
 }

@@ -55,6 +55,9 @@ struct OperationObserver {
 
 enum class OperationResult {
     Completed, // the dialog closes with OK and shows 118 (backup) or 121 (restore)
+    // The backup is complete (118), but another program took the database
+    // while it was closed: EndAfterFailedReopen(ReopenOutcome::InUse) follows.
+    CompletedDatabaseInUse,
     StayOpen,  // a message was shown; the dialog stays open for another try
     Close,     // the dialog closes as cancelled
     Fatal,     // the database could not be reopened; the program ends
@@ -62,19 +65,24 @@ enum class OperationResult {
 
 // Backs the database up into `backupFile`. The file is written beside its
 // final name and renamed over it only when complete, so an abort or a full
-// disk never destroys an earlier backup of the same name.
+// disk never destroys an earlier backup of the same name. A target that is
+// the database itself or one of its journals is refused with 114. The
+// backup gets the database file's permission mode.
 OperationResult RunBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer);
 
-// Restores the database from `backupFile` through the temporary copy
-// `tempCopy` (the program directory's backup.dat). The backup is checked in
-// full (header, length, trailer, that it holds a database) before question
-// 124; the database file is replaced atomically, only after the copy was
-// checked again, and the panes are then reloaded.
-OperationResult RunRestore(CDatabase &db, const QString &backupFile, const QString &tempCopy,
-                           const OperationObserver &observer);
+// Restores the database from `backupFile`. Refused at once when another
+// program has the database open (databaselock.h) or when the backup is the
+// database itself (126). The backup is checked in full (header, length,
+// trailer, that it holds a database) before question 124 and copied into a
+// new temporary file beside the database (in `tempFolder` when given);
+// the copy must pass SQLite's integrity check; the real database file
+// (links resolved) is then replaced atomically, keeping its mode and owner,
+// and the panes are reloaded.
+OperationResult RunRestore(CDatabase &db, const QString &backupFile, const OperationObserver &observer,
+                           const QString &tempFolder = QString());
 
-// True when the file at `path` opens as an address-book database whose
-// structure passes SQLite's quick check.
+// True when the file at `path` opens as an address-book database that
+// passes SQLite's integrity check (tables, indexes and their agreement).
 bool IsUsableDatabaseFile(const QString &path);
 
 // The default backup file and the folder that holds it.

@@ -60,8 +60,13 @@ TextMeasure TextMeasure::Default()
 
 int ColumnWidthFromPixels(int pixels)
 {
-    // Whole numbers stay exact: 100 px gives 13, not 13.499999.
-    return int(std::floor(pixels * 135 / 1000.0 + 1e-9));
+    // The spreadsheets draw 10 points at 96 dpi as 13.33 pixels (the text
+    // was measured at 13), keep about 3 pixels of margin on each side and
+    // the grid line, and count a width in digits of their default face,
+    // about 7 pixels each: the column holds the widest text whole.
+    if (pixels <= 0)
+        return 0;
+    return int(std::ceil((pixels * 40.0 / 39.0 + 8.0) / 7.0 - 1e-9));
 }
 
 std::set<int> CollectFolderSet(CDatabase &db, int folder, bool subfolders)
@@ -141,6 +146,17 @@ SheetData BuildExportSheet(CDatabase &db, const std::set<int> &folders, const Te
     CSetAddress address(&db);
     address.Open(QStringLiteral("SELECT * FROM ADDRESS ORDER BY NAME"));
     const Items none;
+    // Names, towns and countries repeat: each distinct line is measured once.
+    QHash<QString, int> bodyWidths;
+    auto bodyWidth = [&](const QString &line) {
+        const auto found = bodyWidths.constFind(line);
+        if (found != bodyWidths.constEnd())
+            return *found;
+        const int w = measure.width(line, false);
+        if (bodyWidths.size() < 200000)
+            bodyWidths.insert(line, w);
+        return w;
+    };
     for (; !address.IsEOF(); address.MoveNext()) {
         if (!folders.count(address.m_ID_ADDRESS_FOLDER))
             continue;
@@ -160,7 +176,7 @@ SheetData BuildExportSheet(CDatabase &db, const std::set<int> &folders, const Te
                 continue;
             lines = std::max(lines, int(text.count(u'\n')) + 1);
             pixels[std::size_t(c)] = std::max(
-                pixels[std::size_t(c)], widestLine(text, [&](const QString &t) { return measure.width(t, false); }));
+                pixels[std::size_t(c)], widestLine(text, bodyWidth));
         }
         sheet.rows.push_back(std::move(row));
         // Several lines get a row tall enough to show them all.

@@ -12,6 +12,7 @@
 #include "xlsreader.h"
 
 #include <QStringList>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -19,6 +20,7 @@ namespace {
 enum {
     MSG_MEMORY = 7,
     MSG_DATABASE = 8,
+    MSG_CANCELLED = 122,
     MSG_NO_FOLDER = 59427,
     MSG_BEGIN_ROW = 59428,
     MSG_END_ROW = 59429,
@@ -38,7 +40,24 @@ enum {
 constexpr int kMaxRow = 999999999;
 constexpr int kMaxText = kMaxTextCharacters;
 
-using Key = std::tuple<QString, QString, QString>;
+using Key = ImportKey;
+
+void report(const ImportObserver &o, int percent)
+{
+    if (o.progress)
+        o.progress(percent);
+}
+
+// Handles pending events and tells whether Cancel was pressed.
+bool cancelRequested(const ImportObserver &o)
+{
+    if (o.pump)
+        o.pump();
+    return o.cancelled && o.cancelled();
+}
+
+// How the work of one import is shared out over the progress bar.
+constexpr int kProgressRead = 40, kProgressRows = 60;
 
 bool tooLong(const ImportEntry &e)
 {
@@ -131,8 +150,21 @@ ImportPairs CellToPairs(const QString &cell)
         const QString p = part.trimmed();
         if (p.isEmpty())
             continue;
-        const qsizetype open = p.indexOf(u'(', 1);
-        if (open > 0 && p.endsWith(u')'))
+        // The "(" that matches the closing ")", so that parentheses inside
+        // the value or the note stay where they are.
+        qsizetype open = -1;
+        if (p.endsWith(u')')) {
+            int depth = 0;
+            for (qsizetype i = p.size() - 1; i >= 0; --i) {
+                if (p[i] == u')')
+                    ++depth;
+                else if (p[i] == u'(' && --depth == 0) {
+                    open = i;
+                    break;
+                }
+            }
+        }
+        if (open > 0)
             out.emplace_back(p.left(open).trimmed(), p.mid(open + 1, p.size() - open - 2).trimmed());
         else
             out.emplace_back(p, QString());
@@ -157,172 +189,261 @@ void ShowImportSummary(const ImportResult &r)
     CTVInfo info(MSG_SUMMARY, TVB_OK, r.accepted, r.skipped, r.errors);
 }
 
+std::unique_ptr<ImportSheet> OpenImportSheet(const QString &fileName, const ImportObserver &observer)
+{
+    if (fileName.right(3).toLower() != QLatin1String("xls"))
+        return nullptr;
+    auto reader = std::make_unique<XlsSheetReader>();
+    std::function<bool()> keepGoing;
+    if (observer.pump || observer.cancelled)
+        keepGoing = [&observer] { return !cancelRequested(observer); };
+    if (!reader->Open(fileName, 120000, keepGoing))
+        return nullptr;
+    return reader;
+}
+
+bool ReadExistingKeys(CDatabase &db, int folder, std::set<ImportKey> &keys)
+{
+    return DbOperation(db, [&] {
+        CSetAddress set(&db);
+        set.Open(SqlFormat(QStringLiteral("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d"), folder));
+        for (; !set.IsEOF(); set.MoveNext())
+            keys.emplace(set.m_NAME, set.m_TOWN, set.m_ZIP);
+    });
+}
+
+ImportOutcome ReadImportRows(const ImportSheet &sheet, const ImportSettings &settings, const ImportCheck &check,
+                             std::vector<ImportEntry> &entries, ImportResult &result, const ImportObserver &observer)
+{
+    if (sheet.LastColumn() < unsigned(check.highestColumn)) {
+        CTVError error(MSG_FEW_COLUMNS);
+        return ImportOutcome::StayOpen;
+    }
+    if (sheet.LastRow() < unsigned(check.beginRow)) {
+        CTVError error(MSG_FEWER_ROWS_THAN_BEGIN);
+        return ImportOutcome::StayOpen;
+    }
+    unsigned last = sheet.LastRow();
+    if (!settings.findAutomatically) {
+        if (sheet.LastRow() < unsigned(check.endRow))
+            CTVWarning warning(MSG_FEWER_ROWS_THAN_END);
+        else
+            last = unsigned(check.endRow);
+    }
+    auto cell = [&](unsigned row, int item, QString &text) {
+        const int column = settings.columns[std::size_t(item)];
+        if (column < 1) {
+            text.clear();
+            return true;
+        }
+        return sheet.CellText(row, unsigned(column), text);
+    };
+    const unsigned first = unsigned(check.beginRow);
+    const unsigned total = last >= first ? last - first + 1 : 1;
+    QString text;
+    for (unsigned r = first; r <= last; ++r) {
+        if ((r - first) % 1024 == 1023) {
+            report(observer, kProgressRead + int(std::uint64_t(r - first) * (kProgressRows - kProgressRead) / total));
+            if (cancelRequested(observer)) {
+                CTVInfo info(MSG_CANCELLED);
+                return ImportOutcome::StayOpen;
+            }
+        }
+        ImportEntry e;
+        QString *texts[] = {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note};
+        for (int item = IMP_NAME; item <= IMP_NOTE; ++item) {
+            if (!cell(r, item, text)) {
+                CTVError error(MSG_READ_FAILED);
+                return ImportOutcome::Cancelled;
+            }
+            *texts[item] = item == IMP_ZIP ? text : CellToStoredText(text);
+        }
+        if (!cell(r, IMP_PHONE, text)) {
+            CTVError error(MSG_READ_FAILED);
+            return ImportOutcome::Cancelled;
+        }
+        e.phones = CellToPairs(text);
+        if (!cell(r, IMP_EMAIL, text)) {
+            CTVError error(MSG_READ_FAILED);
+            return ImportOutcome::Cancelled;
+        }
+        e.emails = CellToPairs(text);
+        for (QString *t : texts)
+            *t = t->trimmed();
+        if (settings.findAutomatically && IsBlankText(e.name))
+            break;
+        bool refused = IsBlankText(e.name) || IsBlankText(e.town) || IsBlankText(e.zip);
+        for (QString *t : texts)
+            refused = refused || HasDisallowedCharacter(*t);
+        // A text the database cannot hold would fail the whole import.
+        refused = refused || tooLong(e);
+        if (refused) {
+            ++result.errors;
+            continue;
+        }
+        entries.push_back(std::move(e));
+        ++result.accepted;
+    }
+    report(observer, kProgressRows);
+    return ImportOutcome::Imported;
+}
+
+std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
+                                           const DuplicateAsker &ask, ImportResult &result)
+{
+    std::vector<ImportEntry> kept;
+    kept.reserve(entries.size());
+    bool yesToAll = false, noToAll = false;
+    for (ImportEntry &e : entries) {
+        if (yesToAll || !existing.count(Key(e.name, e.town, e.zip))) {
+            kept.push_back(std::move(e));
+            continue;
+        }
+        if (noToAll) {
+            --result.accepted;
+            ++result.skipped;
+            continue;
+        }
+        const unsigned answer = ask(e);
+        if (answer == TVB_NO || answer == TVB_NOTOALL) {
+            noToAll = answer == TVB_NOTOALL;
+            --result.accepted;
+            ++result.skipped;
+            continue;
+        }
+        yesToAll = answer == TVB_YESTOALL;
+        kept.push_back(std::move(e));
+    }
+    return kept;
+}
+
+bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry> &entries,
+                        const ImportObserver &observer, bool *cancelled)
+{
+    // A cancel inside the transaction rolls it back; it is told apart from
+    // a database failure by this exception.
+    struct Cancelled {};
+    bool stopped = false;
+    bool written = false;
+    const int depth = db.TransactionDepth();
+    try {
+        written = DbTransaction(db, [&] {
+            CSetAddress address(&db);
+            address.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
+            IdAllocator ids(db);
+            CSetTel tel(&db);
+            tel.Open(QStringLiteral("SELECT * FROM TEL WHERE 0"));
+            CSetEmail email(&db);
+            email.Open(QStringLiteral("SELECT * FROM EMAIL WHERE 0"));
+            std::size_t done = 0;
+            for (const ImportEntry &e : entries) {
+                if (++done % 1024 == 0) {
+                    report(observer, kProgressRows + int(done * (100 - kProgressRows) / entries.size()));
+                    if (cancelRequested(observer))
+                        throw Cancelled{};
+                }
+                address.AddNew();
+                address.m_ID_ADDRESS_ADDRESS = ids.Next(IdCounter::Address);
+                address.m_ID_ADDRESS_FOLDER = folder;
+                address.m_NAME = e.name;
+                address.m_STREET = e.street;
+                address.m_TOWN = e.town;
+                address.m_ZIP = e.zip;
+                address.m_COUNTRY = e.country;
+                address.m_NOTE = e.note;
+                const std::int32_t id = address.m_ID_ADDRESS_ADDRESS;
+                address.Update();
+                for (const auto &[value, note] : e.emails) {
+                    email.AddNew();
+                    email.m_ID_EMAIL_EMAIL = ids.Next(IdCounter::Email);
+                    email.m_ID_EMAIL_ADDRESS = id;
+                    email.m_EMAIL = value;
+                    email.m_NOTE = note;
+                    email.Update();
+                }
+                for (const auto &[value, note] : e.phones) {
+                    tel.AddNew();
+                    tel.m_ID_TEL_TEL = ids.Next(IdCounter::Tel);
+                    tel.m_ID_TEL_ADDRESS = id;
+                    tel.m_PHONE = value;
+                    tel.m_NOTE = note;
+                    tel.Update();
+                }
+            }
+            ids.Finish();
+        });
+    } catch (const Cancelled &) {
+        while (db.TransactionDepth() > depth)
+            db.Rollback();
+        stopped = true;
+        written = false;
+    }
+    if (cancelled)
+        *cancelled = stopped;
+    if (stopped)
+        CTVInfo info(MSG_CANCELLED);
+    if (written)
+        report(observer, 100);
+    return written;
+}
+
 ImportResult RunImport(CDatabase &db, const ImportSettings &settings, const ImportCheck &check,
-                       const DuplicateAsker &ask)
+                       const DuplicateAsker &ask, const ImportObserver &observer)
 {
     ImportResult result;
     const int folder = *settings.folder;
     try {
         // 8. The existing keys of the target folder.
         std::set<Key> existing;
-        const bool keysRead = DbOperation(db, [&] {
-            CSetAddress set(&db);
-            set.Open(SqlFormat(QStringLiteral("SELECT * FROM ADDRESS WHERE ID_ADDRESS_FOLDER = %d"), folder));
-            for (; !set.IsEOF(); set.MoveNext())
-                existing.emplace(set.m_NAME, set.m_TOWN, set.m_ZIP);
-        });
-        if (!keysRead)
+        if (!ReadExistingKeys(db, folder, existing))
             return result;
 
         // Reading the file.
         std::vector<ImportEntry> entries;
         {
-            XlsSheetReader reader;
-            if (!reader.Open(settings.fileName)) {
+            bool cancelled = false;
+            ImportObserver reading = observer;
+            reading.cancelled = [&] {
+                cancelled = cancelled || (observer.cancelled && observer.cancelled());
+                return cancelled;
+            };
+            report(observer, 0);
+            const std::unique_ptr<ImportSheet> sheet = OpenImportSheet(settings.fileName, reading);
+            if (cancelled) {
+                CTVInfo info(MSG_CANCELLED);
+                result.outcome = ImportOutcome::StayOpen;
+                return result;
+            }
+            if (!sheet) {
                 CTVError error(MSG_READ_FAILED);
                 return result;
             }
-            if (reader.LastColumn() < unsigned(check.highestColumn)) {
-                reader.Close();
-                CTVError error(MSG_FEW_COLUMNS);
-                result.outcome = ImportOutcome::StayOpen;
+            report(observer, kProgressRead);
+            result.outcome = ReadImportRows(*sheet, settings, check, entries, result, observer);
+            if (result.outcome != ImportOutcome::Imported)
                 return result;
-            }
-            if (reader.LastRow() < unsigned(check.beginRow)) {
-                reader.Close();
-                CTVError error(MSG_FEWER_ROWS_THAN_BEGIN);
-                result.outcome = ImportOutcome::StayOpen;
-                return result;
-            }
-            unsigned last = reader.LastRow();
-            if (!settings.findAutomatically) {
-                if (reader.LastRow() < unsigned(check.endRow))
-                    CTVWarning warning(MSG_FEWER_ROWS_THAN_END);
-                else
-                    last = unsigned(check.endRow);
-            }
-            auto cell = [&](unsigned row, int item, QString &text) {
-                const int column = settings.columns[std::size_t(item)];
-                if (column < 1) {
-                    text.clear();
-                    return true;
-                }
-                return reader.CellText(row, unsigned(column), text);
-            };
-            QString text;
-            for (unsigned r = unsigned(check.beginRow); r <= last; ++r) {
-                ImportEntry e;
-                QString *texts[] = {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note};
-                for (int item = IMP_NAME; item <= IMP_NOTE; ++item) {
-                    if (!cell(r, item, text)) {
-                        CTVError error(MSG_READ_FAILED);
-                        return result;
-                    }
-                    *texts[item] = item == IMP_ZIP ? text : CellToStoredText(text);
-                }
-                if (!cell(r, IMP_PHONE, text)) {
-                    CTVError error(MSG_READ_FAILED);
-                    return result;
-                }
-                e.phones = CellToPairs(text);
-                if (!cell(r, IMP_EMAIL, text)) {
-                    CTVError error(MSG_READ_FAILED);
-                    return result;
-                }
-                e.emails = CellToPairs(text);
-                for (QString *t : texts)
-                    *t = t->trimmed();
-                if (settings.findAutomatically && IsBlankText(e.name))
-                    break;
-                bool refused = IsBlankText(e.name) || IsBlankText(e.town) || IsBlankText(e.zip);
-                for (QString *t : texts)
-                    refused = refused || HasDisallowedCharacter(*t);
-                // A text the database cannot hold would fail the whole import.
-                refused = refused || tooLong(e);
-                if (refused) {
-                    ++result.errors;
-                    continue;
-                }
-                entries.push_back(std::move(e));
-                ++result.accepted;
-            }
         }
 
         // Duplicates.
-        std::vector<ImportEntry> kept;
-        kept.reserve(entries.size());
-        bool yesToAll = false, noToAll = false;
-        for (ImportEntry &e : entries) {
-            if (yesToAll || !existing.count(Key(e.name, e.town, e.zip))) {
-                kept.push_back(std::move(e));
-                continue;
-            }
-            if (noToAll) {
-                --result.accepted;
-                ++result.skipped;
-                continue;
-            }
-            const unsigned answer = ask(e);
-            if (answer == TVB_NO || answer == TVB_NOTOALL) {
-                noToAll = answer == TVB_NOTOALL;
-                --result.accepted;
-                ++result.skipped;
-                continue;
-            }
-            yesToAll = answer == TVB_YESTOALL;
-            kept.push_back(std::move(e));
-        }
+        const std::vector<ImportEntry> kept = ResolveDuplicates(std::move(entries), existing, ask, result);
 
         // Writing, in one transaction.
         if (!kept.empty()) {
-            const bool written = DbTransaction(db, [&] {
-                CSetAddress address(&db);
-                address.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
-                IdAllocator ids(db);
-                CSetTel tel(&db);
-                tel.Open(QStringLiteral("SELECT * FROM TEL WHERE 0"));
-                CSetEmail email(&db);
-                email.Open(QStringLiteral("SELECT * FROM EMAIL WHERE 0"));
-                for (const ImportEntry &e : kept) {
-                    address.AddNew();
-                    address.m_ID_ADDRESS_ADDRESS = ids.Next(IdCounter::Address);
-                    address.m_ID_ADDRESS_FOLDER = folder;
-                    address.m_NAME = e.name;
-                    address.m_STREET = e.street;
-                    address.m_TOWN = e.town;
-                    address.m_ZIP = e.zip;
-                    address.m_COUNTRY = e.country;
-                    address.m_NOTE = e.note;
-                    const std::int32_t id = address.m_ID_ADDRESS_ADDRESS;
-                    address.Update();
-                    for (const auto &[value, note] : e.emails) {
-                        email.AddNew();
-                        email.m_ID_EMAIL_EMAIL = ids.Next(IdCounter::Email);
-                        email.m_ID_EMAIL_ADDRESS = id;
-                        email.m_EMAIL = value;
-                        email.m_NOTE = note;
-                        email.Update();
-                    }
-                    for (const auto &[value, note] : e.phones) {
-                        tel.AddNew();
-                        tel.m_ID_TEL_TEL = ids.Next(IdCounter::Tel);
-                        tel.m_ID_TEL_ADDRESS = id;
-                        tel.m_PHONE = value;
-                        tel.m_NOTE = note;
-                        tel.Update();
-                    }
-                }
-                ids.Finish();
-            });
-            if (!written)
+            bool cancelled = false;
+            if (!WriteImportEntries(db, folder, kept, observer, &cancelled)) {
+                result.outcome = cancelled ? ImportOutcome::StayOpen : ImportOutcome::Cancelled;
                 return result;
-            NotifyAddressBookChanged();
+            }
+            // A pane that cannot be filled again has ended the program.
+            if (!NotifyAddressBookChanged())
+                return result;
         }
     } catch (const std::bad_alloc &) {
         CTVError error(MSG_MEMORY);
         result.outcome = ImportOutcome::Cancelled;
         return result;
     }
+    report(observer, 100);
     result.outcome = ImportOutcome::Imported;
     return result;
 }

@@ -1,11 +1,20 @@
 #pragma once
-// The import of addresses from the first worksheet of an Excel 97-2003 file:
+// The import of addresses from the first worksheet of a spreadsheet file:
 // the checks of the dialog's values, the reading of the rows, the question
 // about addresses that already exist in the target folder and the writing of
 // everything accepted in one transaction.
+//
+// The steps are separate so that other sources of addresses reuse them:
+// any table of cell texts is an `ImportSheet` and goes through
+// `ReadImportRows` with the same column mapping and row rules; any list of
+// entries goes through `ReadExistingKeys`, `ResolveDuplicates` (question
+// 59437) and `WriteImportEntries` (one transaction).
+#include "importsheet.h"
+
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -53,10 +62,23 @@ struct ImportEntry {
 // A multi-line cell as a stored text: lines trimmed, empty lines dropped,
 // joined with carriage return + line feed.
 QString CellToStoredText(const QString &cell);
-// A phone or e-mail cell as (value, note) pairs: "111; 222 (home)".
+// A phone or e-mail cell as (value, note) pairs: "111; 222 (home)". The
+// note is the text inside the parentheses that close the part, so
+// "+44 (0)20 7946 0000 (office)" keeps its "(0)" in the value.
 ImportPairs CellToPairs(const QString &cell);
 // True when the text holds a character no text may hold (U+0000).
 bool HasDisallowedCharacter(const QString &text);
+
+// What a long import asks of its window: progress from 0 to 100, pending
+// events handled, and whether Cancel was pressed. Every member may be empty.
+struct ImportObserver {
+    std::function<void(int percent)> progress;
+    std::function<void()> pump;
+    std::function<bool()> cancelled;
+};
+
+// (NAME, TOWN, ZIP), compared exactly.
+using ImportKey = std::tuple<QString, QString, QString>;
 
 // The answer to question 59437 for one entry: TVB_YES, TVB_YESTOALL, TVB_NO
 // or TVB_NOTOALL (anything else counts as Yes).
@@ -66,7 +88,7 @@ DuplicateAsker AskDuplicateWithQuestion();
 
 enum class ImportOutcome {
     Imported,  // summary to show (also when nothing remained to write)
-    StayOpen,  // 59435 or 59441 shown; the dialog stays open
+    StayOpen,  // 59435, 59441 or 122 (cancelled) shown; the dialog stays open
     Cancelled, // 59433, 8 or 7 shown; nothing written; the dialog closes as cancelled
 };
 
@@ -75,11 +97,38 @@ struct ImportResult {
     int accepted = 0, skipped = 0, errors = 0;
 };
 
+// The file's reader by its extension (.xls); null when the name has none
+// of the extensions the import reads.
+std::unique_ptr<ImportSheet> OpenImportSheet(const QString &fileName, const ImportObserver &observer = {});
+
+// The existing keys of the target folder; false after message 8.
+bool ReadExistingKeys(CDatabase &db, int folder, std::set<ImportKey> &keys);
+
+// Reading steps 2 to 5 on an open sheet: the used range checks (59435,
+// 59441, warning 59434) and the row rules; appends the accepted rows to
+// `entries` and counts accepted rows and errors in `result`. Returns
+// Imported when the rows were read, StayOpen after 59435, 59441 or a
+// cancel (message 122), Cancelled after 59433.
+ImportOutcome ReadImportRows(const ImportSheet &sheet, const ImportSettings &settings, const ImportCheck &check,
+                             std::vector<ImportEntry> &entries, ImportResult &result,
+                             const ImportObserver &observer = {});
+
+// The duplicate questions, in file order: keeps the entries to write and
+// moves each declined one from `accepted` to `skipped`.
+std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
+                                           const DuplicateAsker &ask, ImportResult &result);
+
+// Writes the entries into the folder in one transaction (the database as it
+// was on any failure, message 8 or 7 shown); false on failure or when the
+// observer's cancel was pressed (message 122 shown, nothing written).
+bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry> &entries,
+                        const ImportObserver &observer = {}, bool *cancelled = nullptr);
+
 // Runs steps 8 and on for checked settings: reads the existing keys, the
 // sheet, asks about duplicates, writes, reloads the panes. Shows every
 // message except the summary.
 ImportResult RunImport(CDatabase &db, const ImportSettings &settings, const ImportCheck &check,
-                       const DuplicateAsker &ask = AskDuplicateWithQuestion());
+                       const DuplicateAsker &ask = AskDuplicateWithQuestion(), const ImportObserver &observer = {});
 
 // The summary 59438 with the three counts.
 void ShowImportSummary(const ImportResult &result);

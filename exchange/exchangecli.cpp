@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "backupfile.h"
 #include "database.h"
+#include "databaselock.h"
 #include "excelexport.h"
 #include "excelimport.h"
 #include "exchangehooks.h"
@@ -75,9 +76,13 @@ int RunBackupCommandLine(const QString &fileIn)
         return kFailed;
     FatalGuard guard;
     const OperationResult r = RunBackup(*db, QFileInfo(file).absoluteFilePath(), OperationObserver{});
-    if (r != OperationResult::Completed)
+    if (r != OperationResult::Completed && r != OperationResult::CompletedDatabaseInUse)
         return kFailed;
+    // The backup is written; a database that another program took in the
+    // meantime is said after the success, and does not make the run fail.
     CTVInfo info(MSG_BACKUP_DONE);
+    if (r == OperationResult::CompletedDatabaseInUse)
+        CTVWarning warning(DatabaseInUseText());
     return kOk;
 }
 
@@ -100,8 +105,7 @@ int RunRestoreCommandLine(const QString &fileIn)
         const QString wanted = qEnvironmentVariable("TESMAR_AUTOANSWER").trimmed().toLower();
         return answer == TVB_YES && wanted == QLatin1String("yes");
     };
-    const OperationResult r = RunRestore(*db, QFileInfo(file).absoluteFilePath(),
-                                         AppContext::ProgramFile(QStringLiteral("backup.dat")), observer);
+    const OperationResult r = RunRestore(*db, QFileInfo(file).absoluteFilePath(), observer);
     if (r != OperationResult::Completed)
         return kFailed;
     CTVInfo info(MSG_RESTORE_DONE);

@@ -1,15 +1,18 @@
 #include "exchangehooks.h"
 
 #include "database.h"
+#include "databaselock.h"
+#include "tvstrings.h"
 #include "tvmessage.h"
 
 #include <QCoreApplication>
 #include <cstdlib>
+#include <sqlite3.h>
 
 namespace {
-std::function<void()> &changedHandler()
+std::function<bool()> &changedHandler()
 {
-    static std::function<void()> h;
+    static std::function<bool()> h;
     return h;
 }
 std::function<void(int)> &fatalHandler()
@@ -19,15 +22,17 @@ std::function<void(int)> &fatalHandler()
 }
 } // namespace
 
-void SetAddressBookChangedHandler(std::function<void()> handler)
+void SetAddressBookChangedHandler(std::function<bool()> handler)
 {
     changedHandler() = std::move(handler);
 }
 
-void NotifyAddressBookChanged()
+bool NotifyAddressBookChanged()
 {
-    if (changedHandler())
-        changedHandler()();
+    if (!changedHandler() || changedHandler()())
+        return true;
+    EndAfterFailedReopen(ReopenOutcome::Failed);
+    return false;
 }
 
 std::function<void(int)> SetFatalExitHandler(std::function<void(int)> handler)
@@ -37,15 +42,27 @@ std::function<void(int)> SetFatalExitHandler(std::function<void(int)> handler)
     return old;
 }
 
-bool ReopenDatabaseOrEnd(CDatabase &db, const QString &path)
+ReopenOutcome ReopenDatabase(CDatabase &db, const QString &path)
 {
     try {
         db.Open(path, true);
-        return true;
-    } catch (const DbException &) {
+    } catch (const DbException &e) {
+        const int code = e.code() & 0xFF;
+        return code == SQLITE_BUSY || code == SQLITE_LOCKED ? ReopenOutcome::InUse : ReopenOutcome::Failed;
     } catch (const std::bad_alloc &) {
+        return ReopenOutcome::Failed;
     }
-    CTVError error(MSG_FATAL_REOPEN);
+    // The use lock follows the file: after a restore it is a new one.
+    DatabaseUseLock::BackToShared(path);
+    return ReopenOutcome::Opened;
+}
+
+void EndAfterFailedReopen(ReopenOutcome outcome)
+{
+    if (outcome == ReopenOutcome::InUse)
+        CTVError error(DatabaseInUseText() + QStringLiteral("\n\n") + TVLoadStringResource(MSG_FATAL_REOPEN));
+    else
+        CTVError error(MSG_FATAL_REOPEN);
     if (fatalHandler()) {
         fatalHandler()(1);
     } else {
@@ -54,5 +71,13 @@ bool ReopenDatabaseOrEnd(CDatabase &db, const QString &path)
             QCoreApplication::exit(1);
         std::exit(1);
     }
+}
+
+bool ReopenDatabaseOrEnd(CDatabase &db, const QString &path)
+{
+    const ReopenOutcome outcome = ReopenDatabase(db, path);
+    if (outcome == ReopenOutcome::Opened)
+        return true;
+    EndAfterFailedReopen(outcome);
     return false;
 }

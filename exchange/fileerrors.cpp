@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -124,6 +125,33 @@ bool RawFile::Create(const QString &path)
     return true;
 }
 
+bool RawFile::CreateUnique(const QString &pathTemplate)
+{
+    Close();
+    m_path = pathTemplate;
+    QByteArray name = QFile::encodeName(pathTemplate);
+    m_fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (m_fd < 0)
+        return fail(errno, false);
+    m_path = QFile::decodeName(name);
+    return true;
+}
+
+bool RawFile::SetMode(unsigned mode)
+{
+    if (::fchmod(m_fd, mode_t(mode & 07777)) != 0)
+        return fail(errno, false);
+    return true;
+}
+
+void RawFile::SetOwner(unsigned uid, unsigned gid)
+{
+    // Only the owner's own group or a privileged user may change it; the
+    // file then simply stays the restoring user's.
+    if (::fchown(m_fd, uid_t(uid), gid_t(gid)) != 0)
+        (void)::fchown(m_fd, uid_t(-1), gid_t(gid));
+}
+
 bool RawFile::OpenWriteExisting(const QString &path)
 {
     Close();
@@ -231,4 +259,42 @@ bool ReplaceFile(const QString &from, const QString &to, int *error)
         ::close(fd);
     }
     return true;
+}
+
+FileIdentity IdentifyFile(const QString &path)
+{
+    FileIdentity id;
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return id;
+    id.exists = true;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.mode = st.st_mode;
+    id.uid = st.st_uid;
+    id.gid = st.st_gid;
+    return id;
+}
+
+bool IsDatabaseOrJournal(const QString &path, const QString &databasePath)
+{
+    const FileIdentity target = IdentifyFile(path);
+    if (!target.exists)
+        return false;
+    const QString real = RealFilePath(databasePath);
+    for (const QString &base : {databasePath, real})
+        for (const char *suffix : {"", "-journal", "-wal", "-shm"})
+            if (target == IdentifyFile(base + QLatin1String(suffix)))
+                return true;
+    return false;
+}
+
+QString RealFilePath(const QString &path)
+{
+    char *resolved = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (!resolved)
+        return path;
+    const QString out = QFile::decodeName(resolved);
+    std::free(resolved);
+    return out;
 }

@@ -35,6 +35,13 @@ public:
     // Each returns false and keeps the cause on failure.
     bool OpenRead(const QString &path);
     bool Create(const QString &path); // create or truncate, for writing
+    // Creates a new file with a unique name from `pathTemplate`, which ends
+    // in "XXXXXX" (mkstemp); Path() then gives the name.
+    bool CreateUnique(const QString &pathTemplate);
+    // Gives the open file this permission mode and, where allowed, owner.
+    bool SetMode(unsigned mode);
+    void SetOwner(unsigned uid, unsigned gid);
+    QString Path() const { return m_path; }
     // Opens for writing without truncating or creating; used to learn
     // whether an existing file may be replaced.
     bool OpenWriteExisting(const QString &path);
@@ -62,3 +69,21 @@ private:
 
 // Renames `from` over `to` and flushes the folder entry; false with errno kept.
 bool ReplaceFile(const QString &from, const QString &to, int *error);
+
+// Identity of a file (device and inode), for telling whether two names are
+// one file.
+struct FileIdentity {
+    unsigned long long device = 0, inode = 0;
+    unsigned mode = 0, uid = 0, gid = 0;
+    bool exists = false;
+    bool operator==(const FileIdentity &o) const { return exists && o.exists && device == o.device && inode == o.inode; }
+};
+FileIdentity IdentifyFile(const QString &path);
+
+// True when `path` names the database file `databasePath` or one of its
+// journals (-journal, -wal, -shm), under whatever name or link.
+bool IsDatabaseOrJournal(const QString &path, const QString &databasePath);
+
+// The real path of a file: every symbolic link resolved. The path itself
+// when it cannot be resolved.
+QString RealFilePath(const QString &path);

@@ -8,6 +8,8 @@
 #include "tvstrings.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QProgressBar>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -84,9 +86,16 @@ ImportDialog::ImportDialog(CDatabase &db, QWidget *parent) : QDialog(parent), m_
     middle->addLayout(right, 1);
     layout->addLayout(middle, 1);
 
+    // Shown while an import runs; Cancel then stops it.
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setVisible(false);
+    layout->addWidget(m_progress);
+
     auto *buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(QDialogButtonBox::Ok);
-    QPushButton *cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    m_cancel = buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
 
     connect(m_find, &QCheckBox::toggled, this, [this](bool on) {
@@ -95,7 +104,7 @@ ImportDialog::ImportDialog(CDatabase &db, QWidget *parent) : QDialog(parent), m_
     });
     connect(m_browse, &QPushButton::clicked, this, &ImportDialog::browse);
     connect(m_ok, &QPushButton::clicked, this, &ImportDialog::ok);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_cancel, &QPushButton::clicked, this, &ImportDialog::reject);
 }
 
 bool ImportDialog::Initialize()
@@ -146,7 +155,25 @@ void ImportDialog::ok()
         }
         return;
     }
-    m_result = RunImport(m_db, settings, check, ask);
+    m_running = true;
+    m_cancelRequested = false;
+    m_ok->setEnabled(false);
+    m_browse->setEnabled(false);
+    m_progress->setValue(0);
+    m_progress->setVisible(true);
+    ImportObserver observer;
+    observer.progress = [this](int percent) { m_progress->setValue(percent); };
+    observer.pump = [this] {
+        QCoreApplication::processEvents();
+        if (onProgress)
+            onProgress();
+    };
+    observer.cancelled = [this] { return m_cancelRequested; };
+    m_result = RunImport(m_db, settings, check, ask, observer);
+    m_running = false;
+    m_ok->setEnabled(true);
+    m_browse->setEnabled(true);
+    m_progress->setVisible(false);
     switch (m_result.outcome) {
     case ImportOutcome::Imported:
         accept();
@@ -158,6 +185,17 @@ void ImportDialog::ok()
         reject();
         break;
     }
+}
+
+void ImportDialog::reject()
+{
+    // While an import runs, Cancel (and Escape, and closing the window)
+    // stops it; the dialog stays open.
+    if (m_running) {
+        m_cancelRequested = true;
+        return;
+    }
+    QDialog::reject();
 }
 
 void RunImportDialog(QWidget *parent)

@@ -6,10 +6,12 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class CDatabase;
 class ExchangeFolderTree;
@@ -28,6 +30,11 @@ public:
     QCheckBox *FindAutomatically() const { return m_find; }
     ExchangeFolderTree *Tree() const { return m_tree; }
     QPushButton *OkButton() const { return m_ok; }
+    QPushButton *CancelButton() const { return m_cancel; }
+    QProgressBar *Progress() const { return m_progress; }
+    bool IsRunning() const { return m_running; }
+    // Called while an import runs, after pending events were handled (tests).
+    std::function<void()> onProgress;
     // The values as the dialog holds them.
     ImportSettings Settings() const;
     const ImportResult &Result() const { return m_result; }
@@ -37,6 +44,7 @@ public:
 private:
     void ok();
     void browse();
+    void reject() override;
 
     CDatabase &m_db;
     QLineEdit *m_file;
@@ -44,8 +52,10 @@ private:
     QLineEdit *m_begin, *m_end;
     QCheckBox *m_find;
     ExchangeFolderTree *m_tree;
-    QPushButton *m_browse, *m_ok;
+    QPushButton *m_browse, *m_ok, *m_cancel;
+    QProgressBar *m_progress;
     ImportResult m_result;
+    bool m_running = false, m_cancelRequested = false;
 };
 
 void RunImportDialog(QWidget *parent);

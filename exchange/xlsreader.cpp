@@ -1,6 +1,9 @@
 #include "xlsreader.h"
 
+#include "numberformat.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -15,12 +18,7 @@ quint64 key(unsigned row, unsigned column)
 
 QString NumberText(double value)
 {
-    if (!std::isfinite(value))
-        return QString();
-    if (value == std::trunc(value) && std::fabs(value) < 1e15)
-        return QString::number(static_cast<long long>(value));
-    // General shows at most about eleven significant digits.
-    return QString::number(value, 'g', 11);
+    return GeneralNumberText(value);
 }
 
 QString XlsSheetReader::ReaderProgram()
@@ -29,10 +27,16 @@ QString XlsSheetReader::ReaderProgram()
     const QString beside = QCoreApplication::applicationDirPath() + u'/' + name;
     if (QFileInfo(beside).isExecutable())
         return beside;
+#ifdef CORVELLE_LIBEXEC_FROM_BIN
+    // An installed program keeps its helpers in the package's libexec folder.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/" CORVELLE_LIBEXEC_FROM_BIN "/") + name;
+    if (QFileInfo(installed).isExecutable())
+        return QFileInfo(installed).canonicalFilePath();
+#endif
     return QStandardPaths::findExecutable(name);
 }
 
-bool XlsSheetReader::Open(const QString &path, int timeoutMs)
+bool XlsSheetReader::Open(const QString &path, int timeoutMs, const std::function<bool()> &keepGoing)
 {
     Close();
     const QString program = ReaderProgram();
@@ -46,8 +50,15 @@ bool XlsSheetReader::Open(const QString &path, int timeoutMs)
         return false;
     QByteArray output;
     const qint64 limit = qint64(1) << 30; // more output than any real sheet gives
+    QElapsedTimer quiet;
+    quiet.start();
     while (reader.state() != QProcess::NotRunning) {
-        if (!reader.waitForReadyRead(timeoutMs) && reader.state() != QProcess::NotRunning) {
+        // Short waits, so that the window stays responsive in between.
+        const bool ready = reader.waitForReadyRead(keepGoing ? 50 : timeoutMs);
+        if (ready)
+            quiet.restart();
+        if ((!ready && reader.state() != QProcess::NotRunning && quiet.elapsed() >= timeoutMs) ||
+            (keepGoing && !keepGoing())) {
             reader.kill();
             reader.waitForFinished(5000);
             return false;
@@ -60,6 +71,8 @@ bool XlsSheetReader::Open(const QString &path, int timeoutMs)
         }
     }
     output += reader.readAllStandardOutput();
+    if (keepGoing && !keepGoing())
+        return false;
     if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0)
         return false;
     return Parse(output);

@@ -5,26 +5,31 @@
 // (tesmar-xlsread, installed beside the program), so a damaged or hostile
 // file can never crash the program; any failure of that process counts as a
 // file that cannot be read.
+#include "importsheet.h"
+
 #include <QHash>
 #include <QString>
+#include <functional>
 
-class XlsSheetReader {
+class XlsSheetReader : public ImportSheet {
 public:
     XlsSheetReader() = default;
 
     // Reads the file's first worksheet; false on any failure (not a compound
     // file, damaged, no worksheet, password protected, reader not found or
     // ended abnormally, longer than `timeoutMs`).
-    bool Open(const QString &path, int timeoutMs = 120000);
+    // `keepGoing` is called while the reader runs (pump events there);
+    // returning false stops the reader and fails the open.
+    bool Open(const QString &path, int timeoutMs = 120000, const std::function<bool()> &keepGoing = {});
     void Close();
 
     // Number of the last used row and column, counted from 1 (0 when empty).
-    unsigned LastRow() const { return m_rows; }
-    unsigned LastColumn() const { return m_columns; }
+    unsigned LastRow() const override { return m_rows; }
+    unsigned LastColumn() const override { return m_columns; }
 
     // Text of a cell, row and column counted from 1. False when no sheet is
     // open; a cell outside the used range or empty gives an empty text.
-    bool CellText(unsigned row, unsigned column, QString &text) const;
+    bool CellText(unsigned row, unsigned column, QString &text) const override;
 
     // Parses the reader's output; false when it is malformed. Public for tests.
     bool Parse(const QByteArray &output);

@@ -1,10 +1,11 @@
 #include "xlswriter.h"
 
 #include "compoundfile.h"
+#include "fileerrors.h"
 
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
+#include <cstring>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -43,7 +44,9 @@ const std::uint32_t kDefaultPalette[56] = {
     0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
     0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333};
 
-constexpr std::uint16_t kXfCellDefault = 15, kXfHeader = 16, kXfBody = 17;
+// Cells with a line break use the wrapping twin of their style; all others
+// stay on one line, so a spreadsheet never cuts a single-line text short.
+constexpr std::uint16_t kXfCellDefault = 15, kXfHeader = 16, kXfBody = 17, kXfHeaderWrap = 18, kXfBodyWrap = 19;
 constexpr std::uint16_t kFontHeader = 5, kFontBody = 6;
 constexpr int kBorderColourIcv = 8; // black
 
@@ -304,7 +307,9 @@ QByteArray BuildXlsWorkbookStream(const SheetData &sheet, QString *error)
     for (int i = 1; i <= 14; ++i)
         record(stream, R_XF, xf(0, true, 0x20, 0xF4, false, 0));
     record(stream, R_XF, xf(0, false, 0x20, 0x00, false, 0));
-    const std::uint8_t wrapTop = 0x08; // fWrap, vertical alignment top
+    const std::uint8_t top = 0x00, wrapTop = 0x08; // vertical alignment top; fWrap
+    record(stream, R_XF, xf(kFontHeader, false, top, 0x78, true, kXlsHeaderFillIcv));
+    record(stream, R_XF, xf(kFontBody, false, top, 0x78, true, kXlsBodyFillIcv));
     record(stream, R_XF, xf(kFontHeader, false, wrapTop, 0x78, true, kXlsHeaderFillIcv));
     record(stream, R_XF, xf(kFontBody, false, wrapTop, 0x78, true, kXlsBodyFillIcv));
     {
@@ -394,10 +399,11 @@ QByteArray BuildXlsWorkbookStream(const SheetData &sheet, QString *error)
             b.u32(0x0100);
         }
         record(stream, R_ROW, d);
-        const std::uint16_t ixfe = r == 0 ? kXfHeader : kXfBody;
         for (int c = 0; c < sheet.columns; ++c) {
             const QString empty;
             const QString &cell = c < int(row.size()) ? row[std::size_t(c)] : empty;
+            const bool wrap = cell.contains(u'\n');
+            const std::uint16_t ixfe = r == 0 ? (wrap ? kXfHeaderWrap : kXfHeader) : (wrap ? kXfBodyWrap : kXfBody);
             d.clear();
             Bytes cb(d);
             cb.u16(unsigned(r));
@@ -432,10 +438,23 @@ bool WriteXlsFile(const SheetData &sheet, const QString &path, QString *error)
     if (stream.isEmpty())
         return false;
     const QByteArray file = BuildCompoundFile(stream);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit()) {
+    // Written to one fixed name beside the target and renamed when complete:
+    // a killed run leaves FILE.part, which the next run simply overwrites.
+    const QString partial = path + QStringLiteral(".part");
+    RawFile out;
+    int renameError = 0;
+    if (!out.Create(partial) || !out.WriteAll(file.constData(), std::size_t(file.size())) || !out.Sync() ||
+        !out.Close()) {
         if (error)
-            *error = out.errorString();
+            *error = QString::fromLocal8Bit(std::strerror(out.Errno()));
+        out.Close();
+        QFile::remove(partial);
+        return false;
+    }
+    if (!ReplaceFile(partial, path, &renameError)) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(renameError));
+        QFile::remove(partial);
         return false;
     }
     return true;

@@ -8,7 +8,7 @@
 
 namespace {
 
-lxw_format *makeFormat(lxw_workbook *book, const SheetCellStyle &style)
+lxw_format *makeFormat(lxw_workbook *book, const SheetCellStyle &style, bool wrap)
 {
     lxw_format *f = workbook_add_format(book);
     if (!f)
@@ -21,7 +21,9 @@ lxw_format *makeFormat(lxw_workbook *book, const SheetCellStyle &style)
     format_set_pattern(f, LXW_PATTERN_SOLID);
     format_set_bg_color(f, style.fillRgb);
     format_set_border(f, LXW_BORDER_THIN);
-    format_set_text_wrap(f);
+    // Only cells with a line break wrap; single lines keep their whole width.
+    if (wrap)
+        format_set_text_wrap(f);
     format_set_align(f, LXW_ALIGN_VERTICAL_TOP);
     return f;
 }
@@ -63,9 +65,11 @@ bool WriteXlsxFile(const SheetData &sheet, const QString &path, QString *error)
     };
     const QByteArray sheetName = sheet.name.toUtf8();
     lxw_worksheet *ws = workbook_add_worksheet(book, sheetName.constData());
-    lxw_format *header = makeFormat(book, sheet.header);
-    lxw_format *body = makeFormat(book, sheet.body);
-    if (!ws || !header || !body) {
+    lxw_format *header = makeFormat(book, sheet.header, false);
+    lxw_format *body = makeFormat(book, sheet.body, false);
+    lxw_format *headerWrap = makeFormat(book, sheet.header, true);
+    lxw_format *bodyWrap = makeFormat(book, sheet.body, true);
+    if (!ws || !header || !body || !headerWrap || !bodyWrap) {
         ok = false;
         why = QStringLiteral("cannot create the worksheet");
     }
@@ -75,7 +79,8 @@ bool WriteXlsxFile(const SheetData &sheet, const QString &path, QString *error)
     }
     QByteArray text;
     for (std::size_t r = 0; ok && r < sheet.rows.size(); ++r) {
-        lxw_format *format = r == 0 ? header : body;
+        lxw_format *plain = r == 0 ? header : body;
+        lxw_format *wrapped = r == 0 ? headerWrap : bodyWrap;
         const double points = r < sheet.heights.size() ? sheet.heights[r] : 0.0;
         if (points > 0)
             check(worksheet_set_row(ws, lxw_row_t(r), points, nullptr));
@@ -88,9 +93,10 @@ bool WriteXlsxFile(const SheetData &sheet, const QString &path, QString *error)
                     break;
                 }
                 text = row[std::size_t(c)].toUtf8();
-                check(worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), text.constData(), format));
+                check(worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), text.constData(),
+                                             text.contains('\n') ? wrapped : plain));
             } else {
-                check(worksheet_write_blank(ws, lxw_row_t(r), lxw_col_t(c), format));
+                check(worksheet_write_blank(ws, lxw_row_t(r), lxw_col_t(c), plain));
             }
         }
     }
@@ -103,6 +109,14 @@ bool WriteXlsxFile(const SheetData &sheet, const QString &path, QString *error)
     if (!ok) {
         QFile::remove(partial);
         return fail(why);
+    }
+    {
+        // On disk before the rename makes it the file of that name.
+        RawFile written;
+        if (!written.OpenRead(partial) || !written.Sync()) {
+            QFile::remove(partial);
+            return fail(QString::fromLocal8Bit(std::strerror(written.Errno())));
+        }
     }
     int renameError = 0;
     if (!ReplaceFile(partial, path, &renameError)) {

@@ -137,7 +137,10 @@ void AddressLayout::Draw(const EdgeRect &R, const AddressEntry &address, const A
     int y = R.top;
     int countryStart = 0;
     if (vertical == VERT_EXPAND) {
-        const int n = 1 + (street.isEmpty() ? 0 : 1) + (joinZip ? 1 : 2) - (country.isEmpty() ? 1 : 0);
+        // The free space is shared among the gaps drawn: after the name and
+        // after the street (also when it has no lines), after the town when
+        // the ZIP has its own line, and before the country when it has lines.
+        const int n = 2 + (joinZip ? 0 : 1) + (country.isEmpty() ? 0 : 1);
         int gap = (R.bottom - bottomGap - SH - NH - CH - (joinZip ? std::max(TH, ZH) : TH + ZH) - R.top) / n;
         gap = std::max(0, gap);
         block(ADDR_NAME, name, R.left, y, centred);

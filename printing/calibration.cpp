@@ -228,9 +228,9 @@ void DrawCalibrationPattern(PrintDevice &device)
     device.SelectFont(previous);
 }
 
-bool PrintCalibrationPattern(QWidget *owner, bool landscape)
+bool PrintCalibrationPattern(QWidget *owner, bool landscape, const PaperRequest &paper)
 {
-    auto printer = CreatePrinterDCOrReport(owner, landscape);
+    auto printer = CreatePrinterDCOrReport(owner, landscape, paper);
     if (!printer)
         return false;
     PrintJob job(*printer, owner);

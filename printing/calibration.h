@@ -3,6 +3,7 @@
 // printer's own coordinates, and whether the paper is printed in landscape
 // orientation, for one envelope size, one label size, or by default for all
 // other paper. Print jobs add X and Y to every position (UnitConverter).
+#include "printers.h"
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -73,7 +74,10 @@ bool RemoveCalibration(CDatabase &db, CalibrationKind kind, std::int32_t calibra
 // a circle of radius tmAveCharWidth of Arial 8 pt labelled "X=%d, Y=%d".
 void DrawCalibrationPattern(PrintDevice &device);
 
-// Prints the pattern on the current printer (A4 on the PDF printer) in the
-// given orientation, with the progress window over `owner`. Message 43 when
-// the printer cannot be opened. False when nothing was printed.
-bool PrintCalibrationPattern(QWidget *owner, bool landscape);
+// Prints the pattern on the current printer with the progress window over
+// `owner`, on the paper and in the orientation the jobs being calibrated
+// use: `paper` is the envelope's or the label sheet's request (Standard for
+// the default calibration: the printer's own paper, A4 on the PDF printer),
+// `landscape` the orientation to be saved. Message 43 when the printer
+// cannot be opened. False when nothing was printed.
+bool PrintCalibrationPattern(QWidget *owner, bool landscape, const PaperRequest &paper = {});

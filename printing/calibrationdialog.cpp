@@ -105,9 +105,11 @@ CalibrationDialog::CalibrationDialog(QWidget *parent, CDatabase &db) : QDialog(p
     layout->addWidget(box);
 
     m_loaded = DbOperation(db, [&] {
-        for (const LabelSize &s : ReadLabelSizes(db, QStringLiteral("SELECT * FROM LABSIZE ORDER BY NAME")))
+        m_labelSizes = ReadLabelSizes(db, QStringLiteral("SELECT * FROM LABSIZE ORDER BY NAME"));
+        for (const LabelSize &s : m_labelSizes)
             m_labelCombo->addItem(s.name, s.id);
-        for (const EnvelopeSize &s : ReadEnvelopeSizes(db, QStringLiteral("SELECT * FROM ENVSIZE ORDER BY NAME")))
+        m_envelopeSizes = ReadEnvelopeSizes(db, QStringLiteral("SELECT * FROM ENVSIZE ORDER BY NAME"));
+        for (const EnvelopeSize &s : m_envelopeSizes)
             m_envelopeCombo->addItem(s.name, s.id);
     });
     m_defaultRadio->setChecked(true);
@@ -163,9 +165,23 @@ void CalibrationDialog::accept()
         reject();
 }
 
+PaperRequest CalibrationDialog::PatternPaper() const
+{
+    const int label = m_labelCombo->currentIndex(), envelope = m_envelopeCombo->currentIndex();
+    if (m_labelRadio->isChecked() && label >= 0 && label < int(m_labelSizes.size())) {
+        const LabelSize &s = m_labelSizes[std::size_t(label)];
+        return PaperRequest::ForLabelSheet(s.paperWidth, s.paperHeight);
+    }
+    if (m_envelopeRadio->isChecked() && envelope >= 0 && envelope < int(m_envelopeSizes.size())) {
+        const EnvelopeSize &s = m_envelopeSizes[std::size_t(envelope)];
+        return PaperRequest::ForEnvelope(s.A, s.B);
+    }
+    return {};
+}
+
 void CalibrationDialog::printPattern()
 {
-    PrintCalibrationPattern(this, m_landscape->isChecked());
+    PrintCalibrationPattern(this, m_landscape->isChecked(), PatternPaper());
 }
 
 RemoveCalibrationDialog::RemoveCalibrationDialog(QWidget *parent, CDatabase &db) : QDialog(parent), m_db(db)

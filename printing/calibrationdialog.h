@@ -4,6 +4,9 @@
 // the orientation for a label size, an envelope size or as the default.
 // "Removing printer calibration" removes one calibration.
 #include "calibration.h"
+#include "sizes.h"
+
+#include <vector>
 
 #include <QDialog>
 
@@ -37,6 +40,9 @@ public:
     QPushButton *PrintButton() const { return m_print; }
 
     void accept() override;
+    // The paper the pattern is printed on: that of the chosen envelope or
+    // label size, the printer's own paper for the default calibration.
+    PaperRequest PatternPaper() const;
 
 private:
     void updateCombos();
@@ -49,6 +55,8 @@ private:
     QRadioButton *m_labelRadio, *m_envelopeRadio, *m_defaultRadio;
     QComboBox *m_labelCombo, *m_envelopeCombo;
     QPushButton *m_ok, *m_print;
+    std::vector<LabelSize> m_labelSizes;       // in the order of m_labelCombo
+    std::vector<EnvelopeSize> m_envelopeSizes; // in the order of m_envelopeCombo
 };
 
 class RemoveCalibrationDialog : public QDialog {

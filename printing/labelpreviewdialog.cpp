@@ -9,19 +9,6 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-namespace {
-
-constexpr double kA4HeightInches = 11.69291338582677; // 297 ÷ 25.4
-
-} // namespace
-
-double LabelPreviewDialog::FontScale(int canvasHeight, int screenDpi)
-{
-    if (canvasHeight <= 0 || screenDpi <= 0)
-        return 1.0;
-    return double(canvasHeight) / (double(screenDpi) * kA4HeightInches);
-}
-
 LabelPreviewDialog::LabelPreviewDialog(QWidget *parent, const LabelJob &job, const DeviceMetrics &printer)
     : QDialog(parent), m_job(job), m_printer(printer)
 {
@@ -35,8 +22,10 @@ LabelPreviewDialog::LabelPreviewDialog(QWidget *parent, const LabelJob &job, con
 
     m_canvas = new PreviewCanvas(this);
     m_canvas->setMinimumSize(360, 480);
-    m_canvas->SetPageExtent(LabelPreviewExtent(printer));
-    m_canvas->SetProportions(LabelSheetProportions(job.size));
+    m_canvas->SetPageExtent(LabelPreviewExtent(job.size, job.calibration.landscape, printer));
+    m_canvas->SetProportions(LabelSheetProportions(job.size, job.calibration.landscape));
+    // Point-size text at the printer's resolution: the picture is the printout at one scale.
+    m_canvas->SetFontResolution(printer.LOGPIXELSY);
     m_canvas->SetPainter([this](PrintDevice &device, int page) { paintPage(device, page); });
     layout->addWidget(m_canvas, 1);
 
@@ -80,15 +69,6 @@ void LabelPreviewDialog::ShowPage(int page)
 
 void LabelPreviewDialog::paintPage(PrintDevice &device, int page) const
 {
-    // Point-size fonts of the screen as they appear through the mapping:
-    // the screen's units per inch in printer pixels.
-    const int screenDpi = m_canvas->logicalDpiY();
-    const int pictureHeight = device.Metrics().VERTRES;
-    const QSize extent = m_canvas->PageExtent();
-    if (pictureHeight > 0 && extent.height() > 0)
-        device.SetFontResolution(
-            std::max(1, int(std::lround(double(screenDpi) * extent.height() / pictureHeight))));
     LabelPrinter printer(m_job, m_printer);
-    printer.SetFontScale(FontScale(m_canvas->height(), screenDpi));
     printer.DrawPreviewPage(device, page);
 }

@@ -3,12 +3,11 @@
 // counter "current / last", Back and Next, Print (closes with OK; the
 // caller then prints the same job) and Cancel.
 //
-// The canvas shows the page extent (HORZRES + LOGPIXELSX ÷ 2 by VERTRES +
-// LOGPIXELSY ÷ 2 printer pixels) mapped onto a picture with the sheet's
-// proportions. Fonts are point-size fonts of the screen, seen through that
-// mapping, scaled by s = canvas height ÷ (screen LOGPIXELSY × 297 ÷ 25.4):
-// the text keeps its size relative to an A4 page. Labels stand at
-// uncalibrated positions.
+// The canvas shows the job's page (the sheet's paper in the calibration's
+// orientation) in printer pixels, mapped onto a picture of the same
+// proportions; point-size fonts are made for the printer's resolution, so
+// text stands in the same relation to the labels as on the printout, on
+// every sheet. Labels stand at uncalibrated positions.
 #include "labelprinter.h"
 
 #include <QDialog>
@@ -26,9 +25,6 @@ public:
     int CurrentPage() const { return m_page; }
     int LastPage() const { return m_lastPage; }
     void ShowPage(int page);
-
-    // s above, for a canvas of this height on a screen of this resolution.
-    static double FontScale(int canvasHeight, int screenDpi);
 
     PreviewCanvas *Canvas() const { return m_canvas; }
     QLabel *Counter() const { return m_counter; }

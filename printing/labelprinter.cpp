@@ -115,13 +115,15 @@ bool LabelPrinter::Print(QPrinter &printer, QWidget *owner) const
     return !job.IsAborted();
 }
 
-QSize LabelPreviewExtent(const DeviceMetrics &printer)
+QSize LabelPreviewExtent(const LabelSize &size, bool landscape, const DeviceMetrics &printer)
 {
-    return QSize(printer.HORZRES + printer.LOGPIXELSX / 2, printer.VERTRES + printer.LOGPIXELSY / 2);
+    const QSizeF page = size.PageSize(landscape);
+    return QSize(int(std::trunc(printer.LOGPIXELSX * page.width() / 25.4)),
+                 int(std::trunc(printer.LOGPIXELSY * page.height() / 25.4)));
 }
 
-QSize LabelSheetProportions(const LabelSize &size)
+QSize LabelSheetProportions(const LabelSize &size, bool landscape)
 {
-    const QSizeF sheet = size.SheetSize();
-    return QSize(int(std::trunc(sheet.width())), int(std::trunc(sheet.height())));
+    const QSizeF page = size.PageSize(landscape);
+    return QSize(int(std::trunc(page.width())), int(std::trunc(page.height())));
 }

@@ -82,9 +82,10 @@ private:
     double m_fontScale = 1.0;
 };
 
-// The page extent the preview shows: HORZRES + LOGPIXELSX ÷ 2 by
-// VERTRES + LOGPIXELSY ÷ 2 printer pixels.
-QSize LabelPreviewExtent(const DeviceMetrics &printer);
-// The sheet's proportions in whole millimetres:
-// trunc((N − 1) × C + N × B + 2 × A) by trunc((M − 1) × F + M × E + 2 × D).
-QSize LabelSheetProportions(const LabelSize &size);
+// The page the preview shows is the page the job prints on: the sheet's
+// paper, turned when `landscape`. Its extent in printer pixels,
+// trunc(LOGPIXELSX × width ÷ 25.4) by trunc(LOGPIXELSY × height ÷ 25.4), and
+// its proportions in whole millimetres; the two agree, so the picture is
+// the printout at one scale, text included.
+QSize LabelPreviewExtent(const LabelSize &size, bool landscape, const DeviceMetrics &printer);
+QSize LabelSheetProportions(const LabelSize &size, bool landscape);

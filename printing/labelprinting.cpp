@@ -20,6 +20,7 @@
 #include "tvparse.h"
 
 #include <QPrinter>
+#include <QRegularExpression>
 #include <cstdio>
 
 namespace {
@@ -31,9 +32,8 @@ bool databaseOpen()
 
 std::unique_ptr<QPrinter> openPrinter(QWidget *parent, const LabelJob &job)
 {
-    const QSizeF sheet = job.size.SheetSize();
     return CreatePrinterDCOrReport(parent, job.calibration.landscape,
-                                   PaperRequest::ForLabelSheet(sheet.width(), sheet.height()));
+                                   PaperRequest::ForLabelSheet(job.size.paperWidth, job.size.paperHeight));
 }
 
 // The row whose name matches: exactly when one does, else the first the
@@ -46,6 +46,24 @@ template <typename Row> std::optional<Row> byName(const std::vector<Row> &rows, 
     if (!rows.empty())
         return rows.front();
     return std::nullopt;
+}
+
+// The sizes whose name holds `part` as a word of its own ("L7163" in
+// "Avery L7163 Address labels ..."), letter case ignored.
+std::vector<LabelSize> sizesWithPartNumber(const std::vector<LabelSize> &sizes, const QString &part)
+{
+    std::vector<LabelSize> found;
+    const QString wanted = part.trimmed();
+    if (wanted.isEmpty())
+        return found;
+    static const QRegularExpression separators(QStringLiteral("[\\s,;()]+"));
+    for (const LabelSize &s : sizes)
+        for (const QString &word : s.name.split(separators, Qt::SkipEmptyParts))
+            if (word.compare(wanted, Qt::CaseInsensitive) == 0) {
+                found.push_back(s);
+                break;
+            }
+    return found;
 }
 
 template <typename Row> QString knownNames(const std::vector<Row> &rows)
@@ -127,12 +145,23 @@ int RunLabelsCommandLine(const PrintCommandLine &options, const std::vector<Addr
     try {
         const auto sizes = ReadLabelSizes(
             *db, SqlFormat(QStringLiteral("SELECT * FROM LABSIZE WHERE NAME = '%s'"), options.sizeName));
-        const auto size = byName(sizes, options.sizeName);
-        if (!size)
-            return PrintCommandLineError(
-                QStringLiteral("no label size \"%1\" (known: %2)")
-                    .arg(options.sizeName,
-                         knownNames(ReadLabelSizes(*db, QStringLiteral("SELECT * FROM LABSIZE ORDER BY NAME")))));
+        auto size = byName(sizes, options.sizeName);
+        if (!size) {
+            // Not a name: a part number of exactly one size will do.
+            const auto all = ReadLabelSizes(*db, QStringLiteral("SELECT * FROM LABSIZE ORDER BY NAME"));
+            const auto withPart = sizesWithPartNumber(all, options.sizeName);
+            if (withPart.size() == 1)
+                size = withPart.front();
+            else if (withPart.size() > 1)
+                return PrintCommandLineError(QStringLiteral("part number \"%1\" is in the names of %2 label sizes: %3; "
+                                                            "give the whole name")
+                                                 .arg(options.sizeName)
+                                                 .arg(withPart.size())
+                                                 .arg(knownNames(withPart)));
+            else
+                return PrintCommandLineError(
+                    QStringLiteral("no label size \"%1\" (known: %2)").arg(options.sizeName, knownNames(all)));
+        }
         const auto styles = ReadLabelStyles(
             *db, SqlFormat(QStringLiteral("SELECT * FROM LABSTYLE WHERE LABSTYLE_NAME = '%s'"), options.styleName));
         const auto style = byName(styles, options.styleName);

@@ -13,9 +13,9 @@
 namespace {
 QString g_pdfOutput;
 
-QPageSize customPage(double width, double height)
+QPageSize customPage(const QSizeF &size)
 {
-    return QPageSize(QSizeF(width, height), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    return QPageSize(size, QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
 }
 } // namespace
 
@@ -43,50 +43,46 @@ QString StartupPrinterName()
     return name.isEmpty() ? PdfPrinterName() : name;
 }
 
+PaperSetup PaperSetupFor(const PaperRequest &request, bool calibrationLandscape)
+{
+    const double w = request.millimetres.width(), h = request.millimetres.height();
+    if (request.kind == PaperRequest::Standard || w <= 0 || h <= 0)
+        return {QSizeF(), calibrationLandscape};
+    if (request.kind == PaperRequest::LabelSheet)
+        return {QSizeF(w, h), calibrationLandscape};
+    const double shorter = std::min(w, h), longer = std::max(w, h);
+    const bool wide = w > h;
+    if (!calibrationLandscape) // shorter side across: a wide envelope is turned
+        return {QSizeF(shorter, longer), wide};
+    return {QSizeF(longer, shorter), !wide && w != h};
+}
+
 std::unique_ptr<QPrinter> CreatePrinterDC(QWidget *owner, bool landscape, const PaperRequest &paper)
 {
     Q_UNUSED(owner);
     const QString name = AppContext::CurrentPrinter();
-    const bool sized = paper.kind != PaperRequest::Standard && paper.millimetres.width() > 0 &&
-                       paper.millimetres.height() > 0;
+    const PaperSetup setup = PaperSetupFor(paper, landscape);
+    std::unique_ptr<QPrinter> printer;
     if (IsPdfPrinterName(name)) {
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setResolution(kPdfResolution);
-        printer->setFullPage(true);
-        printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-        if (sized) {
-            // The page has the paper's shape as drawn: a size wider than high
-            // is given portrait-shaped and turned by the landscape orientation.
-            const double w = paper.millimetres.width(), h = paper.millimetres.height();
-            if (w > h) {
-                printer->setPageSize(customPage(h, w));
-                printer->setPageOrientation(QPageLayout::Landscape);
-            } else {
-                printer->setPageSize(customPage(w, h));
-                printer->setPageOrientation(QPageLayout::Portrait);
-            }
-        } else {
-            printer->setPageSize(QPageSize(QPageSize::A4));
-            printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-        }
-        return printer;
+        printer->setPageSize(setup.paper.isEmpty() ? QPageSize(QPageSize::A4) : customPage(setup.paper));
+    } else {
+        const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+        if (name.isEmpty() || info.isNull())
+            return nullptr;
+        printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+        if (!printer->isValid())
+            return nullptr;
+        // A standard size goes by the printer's own name for it (EnvDL, A4),
+        // so that the printer takes it from the right tray or feed.
+        if (!setup.paper.isEmpty())
+            printer->setPageSize(QPageSize(setup.paper, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
     }
-
-    const QPrinterInfo info = QPrinterInfo::printerInfo(name);
-    if (name.isEmpty() || info.isNull())
-        return nullptr;
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    if (!printer->isValid())
-        return nullptr;
-    if (paper.kind == PaperRequest::Envelope && sized) {
-        // The envelope's own size, portrait-shaped as printers list their
-        // paper, so that the printer takes it from the envelope feed.
-        const double w = paper.millimetres.width(), h = paper.millimetres.height();
-        printer->setPageSize(QPageSize(QSizeF(std::min(w, h), std::max(w, h)), QPageSize::Millimeter, QString(),
-                                       QPageSize::FuzzyMatch));
-    }
-    printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer->setFullPage(true);
+    printer->setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     return printer;
 }
 

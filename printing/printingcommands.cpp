@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "calibrationdialog.h"
 #include "commands.h"
+#include "labelproductdialog.h"
 #include "printerchoicedialog.h"
 #include "sizedialogs.h"
 #include "sizelistdialog.h"
@@ -52,6 +53,11 @@ void RegisterPrintingCommands()
                                          dialog.exec();
                                      }),
                                      databaseOpen});
+    RegisterCommand(ID_LABSIZE_FROM_PRODUCT, {withDatabase([](QWidget *parent, CDatabase &db) {
+                                                  LabelProductDialog dialog(parent, db);
+                                                  dialog.exec();
+                                              }),
+                                              databaseOpen});
     const struct {
         int id;
         SizeListDialog::Sizes sizes;

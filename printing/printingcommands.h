@@ -6,6 +6,7 @@
 //   32817 calibration, delete                RemoveCalibrationDialog
 //   32802, 32803, 32804 envelope dimensions  New, Edit, Delete
 //   32805, 32806, 32807 label dimensions     New, Edit, Delete
+//   32863 label dimensions, new from product LabelProductDialog
 // Each runs modally over the parent window it is given; all but the printer
 // choice need the open database (AppContext::Database) to be enabled.
 void RegisterPrintingCommands();
@@ -21,4 +22,5 @@ enum PrintingCommand {
     ID_LABSIZE_EDIT = 32806,
     ID_LABSIZE_DELETE = 32807,
     ID_CALIBRATION_DELETE = 32817,
+    ID_LABSIZE_FROM_PRODUCT = 32863,
 };

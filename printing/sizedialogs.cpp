@@ -4,6 +4,7 @@
 #include "sizepictures.h"
 #include "tvmessage.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <iterator>
 
 namespace {
 
@@ -143,6 +145,32 @@ LabelSizeDialog::LabelSizeDialog(QWidget *parent, CDatabase &db, const LabelSize
                                  {row("A", "mm"), row("B", "mm"), row("C", "mm"), row("N", "pcs.")}, horizontal, 8));
     fields->addWidget(fieldGroup(this, QStringLiteral("Vertical dimensions "),
                                  {row("D", "mm"), row("E", "mm"), row("F", "mm"), row("M", "pcs.")}, vertical, 8));
+    auto *paperGroup = new QGroupBox(QStringLiteral("Paper"), this);
+    auto *paperGrid = new QGridLayout(paperGroup);
+    m_paper = new QComboBox(paperGroup);
+    for (const LabelPaper &p : kLabelPapers)
+        m_paper->addItem(QString::fromLatin1(p.name));
+    m_paper->addItem(QStringLiteral("Custom"));
+    auto *paperCaption = new QLabel(QStringLiteral("&Sheet"), paperGroup);
+    paperCaption->setBuddy(m_paper);
+    paperGrid->addWidget(paperCaption, 0, 0);
+    paperGrid->addWidget(m_paper, 0, 1, 1, 2);
+    auto paperField = [&](int row, const QString &caption) {
+        auto *edit = new QLineEdit(paperGroup);
+        edit->setMaxLength(8);
+        edit->setFixedWidth(80);
+        auto *label = new QLabel(caption, paperGroup);
+        label->setBuddy(edit);
+        paperGrid->addWidget(label, row, 0);
+        paperGrid->addWidget(edit, row, 1);
+        paperGrid->addWidget(new QLabel(QStringLiteral("mm"), paperGroup), row, 2);
+        return edit;
+    };
+    m_paperWidth = paperField(1, QStringLiteral("&Width"));
+    m_paperHeight = paperField(2, QStringLiteral("&Height"));
+    fields->addWidget(paperGroup);
+    connect(m_paper, &QComboBox::currentIndexChanged, this, &LabelSizeDialog::paperChosen);
+
     auto *notice = new QLabel(QStringLiteral("Notice: In case of landscape paper orientation the horizontal "
                                              "dimensions A, B, C, N relate to the longer side of the paper."),
                               this);
@@ -176,6 +204,22 @@ LabelSizeDialog::LabelSizeDialog(QWidget *parent, CDatabase &db, const LabelSize
         m_fields[7]->setText(QString::number(existing->N));
         m_name->setText(existing->name);
     }
+    const int paper = LabelPaperIndex(m_size.paperWidth, m_size.paperHeight);
+    m_paperWidth->setText(twoDecimals(m_size.paperWidth));
+    m_paperHeight->setText(twoDecimals(m_size.paperHeight));
+    m_paper->setCurrentIndex(paper >= 0 ? paper : m_paper->count() - 1);
+    paperChosen(m_paper->currentIndex());
+}
+
+void LabelSizeDialog::paperChosen(int index)
+{
+    const bool custom = index < 0 || index >= int(std::size(kLabelPapers));
+    if (!custom) {
+        m_paperWidth->setText(twoDecimals(kLabelPapers[index].width));
+        m_paperHeight->setText(twoDecimals(kLabelPapers[index].height));
+    }
+    m_paperWidth->setEnabled(custom);
+    m_paperHeight->setEnabled(custom);
 }
 
 void LabelSizeDialog::accept()
@@ -191,6 +235,14 @@ void LabelSizeDialog::accept()
         (check.field == kNameField ? m_name : m_fields[std::size_t(check.field)])->setFocus();
         return;
     }
+    QString paperWidth = m_paperWidth->text(), paperHeight = m_paperHeight->text();
+    double width = 0, height = 0;
+    const SizeCheck paper = CheckLabelPaperFields(paperWidth, paperHeight, width, height);
+    if (!paper.ok()) {
+        CTVError(paper.message);
+        (paper.field == kPaperWidthField ? m_paperWidth : m_paperHeight)->setFocus();
+        return;
+    }
     const bool sameName = !m_isNew && name == m_originalName;
     if (!sameName && LabelSizeNameExists(m_db, name)) {
         CTVError(51);
@@ -199,6 +251,8 @@ void LabelSizeDialog::accept()
     }
     LabelSize size = m_size;
     size.name = name;
+    size.paperWidth = width;
+    size.paperHeight = height;
     size.A = v.A; size.B = v.B; size.C = v.C; size.D = v.D; size.E = v.E; size.F = v.F;
     size.M = v.M; size.N = v.N;
     if (!SaveLabelSize(m_db, size, m_isNew)) {

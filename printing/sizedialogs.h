@@ -11,6 +11,7 @@
 #include <array>
 
 class CDatabase;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -47,17 +48,27 @@ public:
     // Fields A, B, C, D, E, F, M, N (index 0–7).
     QLineEdit *Field(int index) const { return m_fields[std::size_t(index)]; }
     QLineEdit *NameField() const { return m_name; }
+    // The paper: A4, Letter (kLabelPapers) or the last entry, a custom size
+    // given in the width and height fields (enabled only for it).
+    QComboBox *PaperCombo() const { return m_paper; }
+    QLineEdit *PaperWidthField() const { return m_paperWidth; }
+    QLineEdit *PaperHeightField() const { return m_paperHeight; }
     QPushButton *OkButton() const { return m_ok; }
     const LabelSize &Size() const { return m_size; }
 
     void accept() override;
 
 private:
+    void paperChosen(int index);
+
     CDatabase &m_db;
     bool m_isNew;
     QString m_originalName;
     LabelSize m_size;
     std::array<QLineEdit *, 8> m_fields{};
+    QComboBox *m_paper = nullptr;
+    QLineEdit *m_paperWidth = nullptr;
+    QLineEdit *m_paperHeight = nullptr;
     QLineEdit *m_name = nullptr;
     QPushButton *m_ok = nullptr;
 };

@@ -6,6 +6,9 @@
 #include "sqlformat.h"
 #include "tvparse.h"
 
+#include <cmath>
+#include <iterator>
+
 EnvelopeSize EnvelopeSize::FromRecord(const CSetEnvsize &s)
 {
     EnvelopeSize e;
@@ -45,6 +48,7 @@ LabelSize LabelSize::FromRecord(const CSetLabsize &s)
     l.name = s.m_NAME;
     l.A = s.m_A; l.B = s.m_B; l.C = s.m_C; l.D = s.m_D; l.E = s.m_E; l.F = s.m_F;
     l.M = s.m_M; l.N = s.m_N;
+    l.paperWidth = s.m_PAPERW; l.paperHeight = s.m_PAPERH;
     return l;
 }
 
@@ -53,6 +57,7 @@ void LabelSize::ToRecord(CSetLabsize &s) const
     s.m_NAME = name;
     s.m_A = A; s.m_B = B; s.m_C = C; s.m_D = D; s.m_E = E; s.m_F = F;
     s.m_M = M; s.m_N = N;
+    s.m_PAPERW = paperWidth; s.m_PAPERH = paperHeight;
 }
 
 QRectF LabelSize::LabelRect(int index) const
@@ -65,6 +70,19 @@ QRectF LabelSize::LabelRect(int index) const
 QSizeF LabelSize::SheetSize() const
 {
     return QSizeF((N - 1) * C + N * B + 2 * A, (M - 1) * F + M * E + 2 * D);
+}
+
+QSizeF LabelSize::PageSize(bool landscape) const
+{
+    return landscape ? QSizeF(paperHeight, paperWidth) : QSizeF(paperWidth, paperHeight);
+}
+
+int LabelPaperIndex(double width, double height)
+{
+    for (std::size_t i = 0; i < std::size(kLabelPapers); ++i)
+        if (std::abs(kLabelPapers[i].width - width) < 0.05 && std::abs(kLabelPapers[i].height - height) < 0.05)
+            return int(i);
+    return -1;
 }
 
 std::vector<EnvelopeSize> ReadEnvelopeSizes(CDatabase &db, const QString &sql)
@@ -131,6 +149,21 @@ SizeCheck CheckLabelFields(std::array<QString, 8> &texts, QString &name, LabelVa
         return {49, 7};
     if (name.isEmpty())
         return {50, kNameField};
+    return {};
+}
+
+SizeCheck CheckLabelPaperFields(QString &width, QString &height, double &widthMm, double &heightMm)
+{
+    width = width.trimmed();
+    height = height.trimmed();
+    if (width.isEmpty())
+        return {48, kPaperWidthField};
+    if (height.isEmpty())
+        return {48, kPaperHeightField};
+    if (!TVIsDouble(width, widthMm, 1, 1000))
+        return {49, kPaperWidthField};
+    if (!TVIsDouble(height, heightMm, 1, 1000))
+        return {49, kPaperHeightField};
     return {};
 }
 

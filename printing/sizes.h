@@ -52,12 +52,20 @@ struct LabelSize {
     double F = 0; // vertical gap
     std::int32_t M = 0; // rows
     std::int32_t N = 0; // columns
+    // The sheet's paper, mm, as a person holds it upright (narrower side
+    // across for the usual sheets). A label job's page is this paper in the
+    // calibration's orientation: turned when the calibration says landscape.
+    double paperWidth = 210;
+    double paperHeight = 297;
 
     // Label `index` (row × N + column) in mm from the sheet's corner.
     QRectF LabelRect(int index) const;
     // (N − 1) × C + N × B + 2 × A by (M − 1) × F + M × E + 2 × D: the sheet
     // with right and bottom margins equal to A and D.
     QSizeF SheetSize() const;
+    // The page of a label job: the paper, turned (width and height swapped)
+    // when printed in landscape orientation.
+    QSizeF PageSize(bool landscape) const;
 
     static LabelSize FromRecord(const CSetLabsize &set);
     void ToRecord(CSetLabsize &set) const; // all columns but the id
@@ -92,6 +100,24 @@ struct LabelValues {
     std::int32_t M = 0, N = 0;
 };
 SizeCheck CheckLabelFields(std::array<QString, 8> &texts, QString &name, LabelValues &values);
+
+// The paper of a label sheet offered by the size dialog.
+struct LabelPaper {
+    const char *name; // as shown: "A4 (210 x 297 mm)"
+    double width, height;
+};
+inline constexpr LabelPaper kLabelPapers[] = {
+    {"A4 (210 x 297 mm)", 210, 297},
+    {"Letter (8.5 x 11 in)", 215.9, 279.4},
+};
+// The index into kLabelPapers of the paper of this width and height (within
+// 0.05 mm), or −1 for a custom paper.
+int LabelPaperIndex(double width, double height);
+// Custom paper width and height texts (fields kPaperWidthField and
+// kPaperHeightField): trimmed; empty gives message 48, a value outside
+// [1, 1000] mm (comma or point) message 49.
+inline constexpr int kPaperWidthField = 8, kPaperHeightField = 9;
+SizeCheck CheckLabelPaperFields(QString &width, QString &height, double &widthMm, double &heightMm);
 inline constexpr std::array<const char *, 8> kLabelLetters = {"A", "B", "C", "D", "E", "F", "M", "N"};
 
 // True when another size already has this name (exact query on NAME). A

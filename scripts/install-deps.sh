@@ -18,12 +18,25 @@ PACKAGES=(
   # Chinese and Japanese glyphs for such names), PDF inspection,
   # an independent .xls reader for the tests
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
+  # a private CUPS server with a cups-pdf queue for the printing tests
+  cups printer-driver-cups-pdf
   # the text collation (ICU) and the comma locales the tests also run in
   libicu-dev locales
+  # checking the installed desktop entry, AppStream metadata and man pages
+  desktop-file-utils appstream man-db
+  # label sheet templates (XML data files only) read by the label product catalogue
+  glabels-data
   # a shared address book on a PostgreSQL server: the client library, and
   # the server the tests start privately
   libpq-dev postgresql
 )
+
+# Only for regenerating the spreadsheet fixtures of the exchange tests
+# (tests/exchange/fixtures/make-fixtures.py); the tests themselves do not
+# need them, and the LibreOffice read-back test skips without soffice.
+if [ "${CORVELLE_FIXTURE_TOOLS:-0}" = 1 ]; then
+  PACKAGES+=(libreoffice-calc-nogui python3-uno gnumeric)
+fi
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -126,6 +126,10 @@ public:
   bool SetAttribute(int index, const CXmlAttribute& attribute);
   bool DelAttribute(int index);
   void DelAllAttributes() { m_attributes.clear(); }
+  // Makes room for `count` attributes in all, so that adding them allocates once.
+  void ReserveAttributes(int count) {
+    if (count > 0) m_attributes.reserve(static_cast<std::size_t>(count));
+  }
 
 protected:
   explicit CXmlTag(std::string name) : m_name(std::move(name)) {}
@@ -241,8 +245,10 @@ public:
   CXmlSection* FindSection(std::string_view path, CXmlElement* start) const;
   // Destroys an element of this document with its subtree and returns the element
   // that followed it; null (and nothing done) for elements of other trees.
+  // Deleting the root clears the whole document (as Clear does) and gives null.
   CXmlElement* Delete(CXmlElement* element);
   void Clear();
+  // False when the file cannot be written, also when it exists and is read-only.
   bool Write(const std::string& path) const;
   void Display() const;
   const std::string& GetLastError() const { return m_lastError; }

@@ -55,6 +55,11 @@ CXmlSection* CXml::FindSection(std::string_view path, CXmlElement* start) const 
 CXmlElement* CXml::Delete(CXmlElement* element) {
   // Only elements of this document; anything else would be freed behind its owner's back.
   if (!element || element == m_document.get() || CXmlLinks::Top(element) != m_document.get()) return nullptr;
+  // The root stands for the whole document: deleting it clears everything.
+  if (element == GetRoot()) {
+    Clear();
+    return nullptr;
+  }
   return element->Delete();
 }
 

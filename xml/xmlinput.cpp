@@ -178,19 +178,21 @@ CXmlInput::Token CXmlInput::Next() {
 }
 
 bool CXmlInput::ReadTextArea(std::string& text) {
+  // Every line lies in the buffer followed by its line feed, so the text, whole
+  // lines joined by line feeds, is the stretch of the buffer up to the "<": it
+  // is copied once, at its exact size.
   text.clear();
   const char* data = m_buffer.data();
+  const std::size_t start = m_pos;
   while (m_cur < m_ends.size()) {
     const std::size_t end = m_ends[m_cur];
     const void* lt = std::memchr(data + m_pos, '<', end - m_pos);
     if (lt) {
       const std::size_t at = static_cast<const char*>(lt) - data;
-      text.append(data + m_pos, at - m_pos);
+      text.assign(data + start, at - start);
       m_pos = at;
       return true;
     }
-    text.append(data + m_pos, end - m_pos);
-    text.push_back('\n');
     if (m_cur + 1 >= m_ends.size()) {
       m_pos = end;
       return false;

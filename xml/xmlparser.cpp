@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 class CXml::Parser {
@@ -54,18 +56,23 @@ private:
     if (t.code == XTK_ERROR) return nullptr;
     if (t.code != XTK_WORD) return Fail("name of section is missing"), nullptr;
     auto s = std::make_unique<CXmlSection>(std::string(t.text));
+    // The attributes are gathered first (the token texts stay valid while the
+    // input is parsed), so that the section allocates its list once.
+    m_attributes.clear();
     while (m_in.Peek().code == XTK_WORD) {
-      std::string name(m_in.Next().text);
+      const std::string_view name = m_in.Next().text;
       const CXmlInput::Token eq = Read();
       if (eq.code == XTK_ERROR) return nullptr;
       if (eq.code != XTK_EQUALS)
-        return Fail("= expected after " + name + " in " + s->GetName() + " section"), nullptr;
+        return Fail("= expected after " + std::string(name) + " in " + s->GetName() + " section"), nullptr;
       const CXmlInput::Token value = Read();
       if (value.code == XTK_ERROR) return nullptr;
       if (value.code != XTK_STRING)
-        return Fail("string expected after " + name + "= in " + s->GetName() + " section"), nullptr;
-      s->AddAttribute(std::move(name), std::string(value.text));
+        return Fail("string expected after " + std::string(name) + "= in " + s->GetName() + " section"), nullptr;
+      m_attributes.emplace_back(name, value.text);
     }
+    s->ReserveAttributes(static_cast<int>(m_attributes.size()));
+    for (const auto& [name, value] : m_attributes) s->AddAttribute(std::string(name), std::string(value));
     const CXmlInput::Token close = Read();
     switch (close.code) {
       case XTK_EMPTY_SECTION_CLOSE: content = false; return s;
@@ -177,6 +184,7 @@ private:
 
   CXmlInput& m_in;
   std::string& m_error;
+  std::vector<std::pair<std::string_view, std::string_view>> m_attributes;  // of the section being opened
 };
 
 bool CXml::ParseFile(const std::string& path) {

@@ -161,6 +161,13 @@ bool CXml::Write(const std::string& path) const {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) return WriteDirect(path, GetRoot());  // a device or pipe
+  // A read-only file stays as it is, also for a user (root) whom the system
+  // would let write it: replacing it through the directory would go around
+  // the file's own protection.
+  if (exists && (::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0)) return false;
+  // A file with several hard links is rewritten in place, so that every name
+  // keeps showing the same file.
+  if (exists && st.st_nlink > 1) return WriteDirect(path, GetRoot());
   std::string target = path;
   if (exists) {
     // Through a symbolic link, replace the file it names, not the link.

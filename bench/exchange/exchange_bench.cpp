@@ -16,7 +16,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -80,14 +84,49 @@ int main(int argc, char **argv)
 
     int status = 0;
     QElapsedTimer t;
+    // The same rows as CSV, for Gnumeric's converter as the yardstick.
+    const QString csv = dir.filePath(QStringLiteral("bench.csv"));
+    {
+        const SheetData sheet = BuildExportSheet(db, CollectFolderSet(db, root, true), TextMeasure::Default());
+        QFile out(csv);
+        out.open(QIODevice::WriteOnly);
+        QByteArray data;
+        for (const auto &row : sheet.rows) {
+            QStringList cells;
+            for (const QString &c : row)
+                cells << u'"' + QString(c).replace(u'"', QLatin1String("\"\"")) + u'"';
+            data += cells.join(u',').toUtf8() + '\n';
+        }
+        out.write(data);
+    }
+    const QString ssconvert = QStandardPaths::findExecutable(QStringLiteral("ssconvert"));
+    auto convert = [&](const QString &to) -> double {
+        if (ssconvert.isEmpty())
+            return 0;
+        QProcess p;
+        QElapsedTimer c;
+        c.start();
+        p.start(ssconvert, {csv, to});
+        if (!p.waitForFinished(600000) || p.exitCode() != 0)
+            return 0;
+        return c.elapsed() / 1000.0;
+    };
+    const double ssXls = convert(dir.filePath(QStringLiteral("ss.xls")));
+    const double ssXlsx = convert(dir.filePath(QStringLiteral("ss.xlsx")));
+    auto ratio = [](double ours, double theirs) {
+        return theirs > 0 && ours > 0 ? QStringLiteral("%1x faster than ssconvert (%2 s)").arg(theirs / ours, 0, 'f', 1).arg(theirs, 0, 'f', 2)
+                                      : QStringLiteral("ssconvert not installed");
+    };
     const QString xls = dir.filePath(QStringLiteral("bench.xls"));
     const QString xlsx = dir.filePath(QStringLiteral("bench.xlsx"));
     t.start();
     status |= !ExportAddresses(db, root, true, xls, SheetFormat::Xls);
-    line("export to .xls", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(xls).size() / 1048576.0, 0, 'f', 1));
+    const double exportXls = t.elapsed() / 1000.0;
+    line("export to .xls", exportXls, QStringLiteral("%1 MB, %2").arg(QFileInfo(xls).size() / 1048576.0, 0, 'f', 1).arg(ratio(exportXls, ssXls)));
     t.restart();
     status |= !ExportAddresses(db, root, true, xlsx, SheetFormat::Xlsx);
-    line("export to .xlsx", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(xlsx).size() / 1048576.0, 0, 'f', 1));
+    const double exportXlsx = t.elapsed() / 1000.0;
+    line("export to .xlsx", exportXlsx, QStringLiteral("%1 MB, %2").arg(QFileInfo(xlsx).size() / 1048576.0, 0, 'f', 1).arg(ratio(exportXlsx, ssXlsx)));
 
     const int target = addFolder(db, root, QStringLiteral("Imported"));
     ImportSettings settings;
@@ -96,8 +135,9 @@ int main(int argc, char **argv)
     const ImportCheck check = CheckImportSettings(settings);
     t.restart();
     const ImportResult imported = RunImport(db, settings, check);
-    line("import from .xls", t.elapsed() / 1000.0,
-         QStringLiteral("%1 imported, %2 skipped, %3 errors").arg(imported.accepted).arg(imported.skipped).arg(imported.errors));
+    const double importXls = t.elapsed() / 1000.0;
+    line("import from .xls", importXls,
+         QStringLiteral("%1 imported, %2 skipped, %3 errors, %4").arg(imported.accepted).arg(imported.skipped).arg(imported.errors).arg(ratio(importXls, ssXls)));
     status |= imported.outcome != ImportOutcome::Imported || imported.accepted != count;
 
     // The second import finds every address already there; "No to all".
@@ -110,7 +150,7 @@ int main(int argc, char **argv)
     status |= RunBackup(db, backup, {}) != OperationResult::Completed;
     line("backup", t.elapsed() / 1000.0, QStringLiteral("%1 MB").arg(QFileInfo(backup).size() / 1048576.0, 0, 'f', 1));
     t.restart();
-    status |= RunRestore(db, backup, dir.filePath(QStringLiteral("backup.dat")), {}) != OperationResult::Completed;
+    status |= RunRestore(db, backup, {}) != OperationResult::Completed;
     line("restore (with the checks)", t.elapsed() / 1000.0);
     return status;
 }

@@ -3,7 +3,7 @@
 //
 //   tesmar-newdb envdb.mdb
 //   tesmar-datagen --addresses N --folders 1 envdb.mdb
-//   tesmar --print labels --folder / --subfolders --size "A4, 3 x 8 labels 70 x 37 mm"
+//   tesmar --print labels --folder / --subfolders --size "Avery Zweckform 3474 Labels 70 x 37 mm, 24 per sheet"
 //          --style Standard --pdf labels.pdf
 //
 // in a temporary folder. Prints the wall time and the peak memory (maximum
@@ -108,7 +108,7 @@ int main(int argc, char **argv)
     const RunResult printed =
         run(tesmar,
             {QStringLiteral("--print"), QStringLiteral("labels"), QStringLiteral("--folder"), QStringLiteral("/"),
-             QStringLiteral("--subfolders"), QStringLiteral("--size"), QStringLiteral("A4, 3 x 8 labels 70 x 37 mm"),
+             QStringLiteral("--subfolders"), QStringLiteral("--size"), QStringLiteral("Avery Zweckform 3474 Labels 70 x 37 mm, 24 per sheet"),
              QStringLiteral("--style"), QStringLiteral("Standard"), QStringLiteral("--pdf"), pdf},
             dir.path());
     const long sheets = (addresses + 23) / 24;

@@ -160,6 +160,8 @@ extern const TVStringEntry kProgramStrings[] = {
     {133, "Unable to create a temporary copy of the database. File access denied."},
     {134, "Temporary copy of the database not found. Import aborted."},
     {135, "Unspecified error occurred when creating a temporary copy of the database. Import aborted. "},
+    // New label dimensions from a product
+    {170, "No label product selected. Please select one."},
     // Document template: window title and document type names, parts separated
     // by backslash-n as line breaks are in every other text
     {277, "Corvelle\\n\\nCorvelle\\n\\n\\nCorvelle.Document\\nCorvelle Document"},
@@ -242,6 +244,8 @@ extern const TVStringEntry kProgramStrings[] = {
     // Backup and restore: file dialog
     {59444, "Enter the name of the backup file"},
     {59445, "Backup files (*.env)|*.env||"},
+    // First start of an installed program in the user's data folder
+    {59470, "A new address book was created in %s."},
 };
 
 extern const std::size_t kProgramStringCount = sizeof(kProgramStrings) / sizeof(kProgramStrings[0]);

@@ -64,7 +64,7 @@ TEST(Schema, TwelveTablesWithColumnsInOrder)
     ASSERT_EQ(tables.size(), 12u);
     const std::vector<std::pair<const char *, std::size_t>> expected = {
         {"ADDRESS", 8}, {"TEL", 4},      {"EMAIL", 4},    {"FOLDER", 3},     {"IDS", 9},     {"ENVSIZE", 12},
-        {"LABSIZE", 10}, {"ENVSTYLE", 102}, {"LABSTYLE", 84}, {"KALIBRACE", 7}, {"ENVPAIR", 2}, {"LABPAIR", 2}};
+        {"LABSIZE", 12}, {"ENVSTYLE", 102}, {"LABSTYLE", 84}, {"KALIBRACE", 7}, {"ENVPAIR", 2}, {"LABPAIR", 2}};
     for (std::size_t i = 0; i < tables.size(); ++i) {
         EXPECT_EQ(tables[i].name, QString::fromLatin1(expected[i].first));
         EXPECT_EQ(tables[i].columns.size(), expected[i].second) << expected[i].first;

@@ -437,9 +437,10 @@ TEST_F(MainWindowTest, CommandAvailability)
     int printed = 0;
     RegisterCommand(ID_PRINT_ONE_ENVELOPE, {[&](QWidget *) { ++printed; }, {}});
     frame->UpdateCommandStates();
-    // The menu entry stays available; its toolbar button needs an address or Quick printing.
-    EXPECT_TRUE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
+    // The menu entry (and Ctrl+O) and the toolbar button need an address or Quick printing.
+    EXPECT_FALSE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
     EXPECT_FALSE(frame->action(ID_TB_PRINT_ONE_ENVELOPE)->isEnabled());
+    frame->RunCommand(ID_PRINT_ONE_ENVELOPE);
     EXPECT_FALSE(frame->action(ID_ADDRESS_DELETE)->isEnabled());
     frame->RunCommand(ID_TB_PRINT_ONE_ENVELOPE);
     EXPECT_EQ(printed, 0);
@@ -448,6 +449,9 @@ TEST_F(MainWindowTest, CommandAvailability)
     EXPECT_TRUE(frame->action(ID_TB_PRINT_ONE_ENVELOPE)->isEnabled());
     frame->action(ID_TB_PRINT_ONE_ENVELOPE)->trigger();
     EXPECT_EQ(printed, 1);
+    EXPECT_TRUE(frame->action(ID_PRINT_ONE_ENVELOPE)->isEnabled());
+    frame->action(ID_PRINT_ONE_ENVELOPE)->trigger();
+    EXPECT_EQ(printed, 2);
     RegisterCommand(ID_PRINT_ONE_ENVELOPE, {});
 
     // Tab commands on the active page change nothing.

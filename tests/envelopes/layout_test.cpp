@@ -226,9 +226,38 @@ TEST(AddressLayout, ExpandJoinedWithoutStreetAndCountry)
     layout.Draw(kR, address("N", "", "T", "Z", ""), {HORZ_LEFT, VERT_EXPAND, true});
     const auto t = texts(device);
     ASSERT_EQ(t.size(), 3u);
-    const int n = 1 + 0 + 1 - 1;
+    const int n = 2; // after the name and after the (empty) street
     const int gap = (3500 - 33 - 120 - 120 - 2000) / n;
     EXPECT_EQ(t[1].rect.top(), 2000 + 120 + gap + gap); // the street's gap is kept
+    EXPECT_LE(t[1].rect.top() + 120, 3500);
+}
+
+TEST(AddressLayout, ExpandKeepsEveryLineInsideTheAreaWhenItFits)
+{
+    // Every combination of a one- or two-line name, an empty or filled
+    // street and country, joined or separate ZIP: the last line ends inside
+    // R, 0.3 of the street's height above its bottom.
+    for (const bool twoLineName : {false, true})
+        for (const bool street : {false, true})
+            for (const bool country : {false, true})
+                for (const bool join : {false, true}) {
+                    RecordingDevice device(metrics600());
+                    AddressLayout layout(device, twelvePoint());
+                    layout.Draw(kR,
+                                address(twoLineName ? "Name\r\nDept" : "Name", street ? "S" : "", "T", "Z",
+                                        country ? "GERMANY" : ""),
+                                {HORZ_LEFT, VERT_EXPAND, join});
+                    const auto t = texts(device);
+                    ASSERT_FALSE(t.empty());
+                    int lowest = 0;
+                    for (const auto &line : t)
+                        lowest = std::max(lowest, line.rect.top() + 120);
+                    const std::string which = std::to_string(twoLineName) + std::to_string(street) +
+                                              std::to_string(country) + std::to_string(join);
+                    EXPECT_LE(lowest, 3500 - 33) << which;
+                    EXPECT_GE(lowest, 3500 - 33 - 6) << which; // the space is used (rounding of the gaps)
+                    EXPECT_EQ(t.back().text, QString::fromLatin1(country ? "GERMANY" : "Z")) << which;
+                }
 }
 
 TEST(AddressLayout, ExpandWithNoRoomHasNoGaps)

@@ -2,6 +2,8 @@
 // replacement of the database and every way a restore can stop.
 #include "appcontext.h"
 #include "backupfile.h"
+#include "database.h"
+#include "databaselock.h"
 #include "datagen.h"
 #include "exchangecli.h"
 #include "exchangehooks.h"
@@ -13,6 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <sqlite3.h>
+#include <sys/stat.h>
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -28,7 +34,7 @@ protected:
         o.addresses = 200;
         GenerateAddressBook(m_db->path(), o);
         m_oldFatal = SetFatalExitHandler([this](int code) { fatalCode = code; });
-        SetAddressBookChangedHandler([this] { ++reloads; });
+        SetAddressBookChangedHandler([this] { ++reloads; return true; });
     }
     void TearDown() override
     {
@@ -41,7 +47,11 @@ protected:
     {
         return QCryptographicHash::hash(ReadAll(m_db->path()), QCryptographicHash::Sha256);
     }
-    QString tempCopy() const { return AppContext::ProgramFile(QStringLiteral("backup.dat")); }
+    // The temporary copies a restore may leave beside the database.
+    QStringList tempCopies() const
+    {
+        return QDir(m_db->dir()).entryList({QStringLiteral(".envdb.mdb.restore-*")}, QDir::Files | QDir::Hidden);
+    }
     QString makeBackup(const QString &name = QStringLiteral("good.env"))
     {
         MessageRecorder rec;
@@ -52,7 +62,7 @@ protected:
     OperationResult restore(const QString &backup, MessageRecorder &rec, OperationObserver o = {})
     {
         (void)rec;
-        return RunRestore(db(), backup, tempCopy(), o);
+        return RunRestore(db(), backup, o);
     }
 
     std::unique_ptr<TempDatabase> m_db;
@@ -146,7 +156,7 @@ TEST_F(BackupTest, RestorePutsTheBackedUpDatabaseBack)
     EXPECT_TRUE(db().IsExclusive());
     EXPECT_EQ(DumpAll(db()), original);
     EXPECT_EQ(reloads, 1);
-    EXPECT_FALSE(QFileInfo::exists(tempCopy()));
+    EXPECT_TRUE(tempCopies().isEmpty());
 }
 
 TEST_F(BackupTest, NoToTheQuestionRestoresNothing)
@@ -324,7 +334,7 @@ TEST_F(BackupTest, TemporaryCopyErrorsShowTheirCause)
 {
     const QString path = makeBackup();
     MessageRecorder rec;
-    EXPECT_EQ(RunRestore(db(), path, file(QStringLiteral("no/dir/backup.dat")), {}), OperationResult::StayOpen);
+    EXPECT_EQ(RunRestore(db(), path, {}, file(QStringLiteral("no/dir"))), OperationResult::StayOpen);
     EXPECT_EQ(rec.Ids(), std::vector<int>{132});
     EXPECT_TRUE(db().IsOpen());
 }
@@ -365,4 +375,245 @@ TEST_F(BackupTest, CommandLineRestoreNeedsAnExplicitYes)
         EXPECT_EQ(rec.Ids(), std::vector<int>{118});
         EXPECT_EQ(ReadAll(file(QStringLiteral("cli.env"))).size(), ReadAll(m_db->path()).size() + 36);
     }
+}
+
+// The backup can never be written over the database it protects: not under
+// its own name, a link or a hard link, nor over one of its journals. The
+// database stays as it was and opens afterwards.
+TEST_F(BackupTest, BackupOverTheDatabaseOrAJournalIsRefused)
+{
+    db().Close();
+    const QByteArray hash = dbHash();
+    ReopenDatabaseOrEnd(db(), m_db->path());
+    ASSERT_TRUE(QFile::link(m_db->path(), file(QStringLiteral("link.env"))));
+    ASSERT_EQ(::link(QFile::encodeName(m_db->path()).constData(), QFile::encodeName(file(QStringLiteral("hard.env"))).constData()), 0);
+    WriteAll(m_db->path() + QStringLiteral("-wal"), QByteArray());
+    for (const QString &target : {m_db->path(), file(QStringLiteral("link.env")), file(QStringLiteral("hard.env")),
+                                  m_db->path() + QStringLiteral("-wal"), file(QStringLiteral("./envdb.mdb"))}) {
+        SCOPED_TRACE(target.toStdString());
+        MessageRecorder rec;
+        EXPECT_EQ(RunBackup(db(), target, {}), OperationResult::StayOpen);
+        EXPECT_EQ(rec.Ids(), std::vector<int>{114});
+        EXPECT_TRUE(db().IsOpen());
+    }
+    QFile::remove(m_db->path() + QStringLiteral("-wal"));
+    {
+        MessageRecorder rec;
+        EXPECT_EQ(RunBackupCommandLine(m_db->path()), 1);
+        EXPECT_EQ(rec.Ids(), std::vector<int>{114});
+    }
+    db().Close();
+    EXPECT_EQ(dbHash(), hash);
+    EXPECT_TRUE(IsUsableDatabaseFile(m_db->path()));
+    ReopenDatabaseOrEnd(db(), m_db->path());
+    EXPECT_EQ(fatalCode, -1);
+}
+
+// The temporary copy is a file of its own: a backup called backup.dat in the
+// program directory restores, and stays as it was, like a user's file of
+// that name; restoring the database from itself is refused.
+TEST_F(BackupTest, RestoreLeavesEveryOtherFileAlone)
+{
+    const QStringList original = DumpAll(db());
+    const QString named = makeBackup(QStringLiteral("backup.dat"));
+    ASSERT_EQ(named, AppContext::ProgramFile(QStringLiteral("backup.dat")));
+    const QByteArray bytes = ReadAll(named);
+    AddAddress(db(), RootFolder(db()), TestAddress{QStringLiteral("Later"), {}, QStringLiteral("Town"), QStringLiteral("1"), {}, {}, {}, {}});
+    // A copy left by a killed restore is cleaned up.
+    WriteAll(file(QStringLiteral(".envdb.mdb.restore-AbC123")), "stale");
+    {
+        MessageRecorder rec;
+        rec.Queue(TVB_YES);
+        EXPECT_EQ(restore(named, rec), OperationResult::Completed);
+        EXPECT_EQ(rec.Ids(), std::vector<int>{124});
+    }
+    EXPECT_EQ(DumpAll(db()), original);
+    EXPECT_EQ(ReadAll(named), bytes);
+    EXPECT_TRUE(tempCopies().isEmpty());
+    {
+        MessageRecorder rec;
+        EXPECT_EQ(restore(m_db->path(), rec), OperationResult::StayOpen);
+        EXPECT_EQ(rec.Ids(), std::vector<int>{126});
+        EXPECT_TRUE(db().IsOpen());
+    }
+    EXPECT_EQ(DumpAll(db()), original);
+}
+
+// A backup whose table and index disagree passes the quick check but not
+// the integrity check; it is refused and the database stays.
+TEST_F(BackupTest, BackupWithAnIndexThatDisagreesIsRefused)
+{
+    const QString marker = QStringLiteral("Zqxjv Unique Marker");
+    AddAddress(db(), RootFolder(db()), TestAddress{marker, {}, QStringLiteral("Town"), QStringLiteral("1"), {}, {}, {}, {}});
+    const QString path = makeBackup();
+    QByteArray bytes = ReadAll(path);
+    const qsizetype at = bytes.indexOf(marker.toUtf8());
+    ASSERT_GT(at, 0);
+    ASSERT_GT(bytes.indexOf(marker.toUtf8(), at + 1), at); // the row and its index entries
+    bytes[at + marker.size() - 1] = 's';                   // one copy only; the order stays
+    WriteAll(path, bytes);
+    // The mutated database as a file: SQLite's quick check lets it through.
+    const QString loose = file(QStringLiteral("loose.mdb"));
+    WriteAll(loose, bytes.mid(32, bytes.size() - 36));
+    {
+        CDatabase check;
+        check.Open(loose, false);
+        sqlite3_stmt *stmt = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(check.Handle(), "PRAGMA quick_check", -1, &stmt, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        EXPECT_STREQ(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)), "ok");
+        sqlite3_finalize(stmt);
+    }
+    EXPECT_FALSE(IsUsableDatabaseFile(loose));
+
+    db().Close();
+    const QByteArray hash = dbHash();
+    ReopenDatabaseOrEnd(db(), m_db->path());
+    MessageRecorder rec;
+    rec.Queue(TVB_YES);
+    EXPECT_EQ(restore(path, rec), OperationResult::StayOpen);
+    EXPECT_EQ(rec.Ids(), (std::vector<int>{124, 123}));
+    EXPECT_TRUE(db().IsOpen());
+    db().Close();
+    EXPECT_EQ(dbHash(), hash);
+    ReopenDatabaseOrEnd(db(), m_db->path());
+    EXPECT_TRUE(tempCopies().isEmpty());
+    EXPECT_EQ(reloads, 0);
+}
+
+// Another program takes the database while the backup has it closed: the
+// backup is complete and says so, the reopen is reported as "in use".
+TEST_F(BackupTest, BackupCompletesWhenAnotherProgramTakesTheDatabase)
+{
+    CDatabase other;
+    OperationObserver o;
+    o.pump = [&] {
+        if (!other.IsOpen())
+            other.Open(m_db->path(), true);
+    };
+    const QString path = file(QStringLiteral("taken.env"));
+    {
+        MessageRecorder rec;
+        EXPECT_EQ(RunBackup(db(), path, o), OperationResult::CompletedDatabaseInUse);
+        EXPECT_TRUE(rec.Empty());
+    }
+    EXPECT_FALSE(db().IsOpen());
+    other.Close();
+    const QByteArray backup = ReadAll(path);
+    EXPECT_EQ(backup.size(), ReadAll(m_db->path()).size() + 36);
+    EXPECT_EQ(backup.mid(32, backup.size() - 36), ReadAll(m_db->path()));
+    {
+        // The window program: 118, then the in-use text and the end.
+        MessageRecorder rec;
+        EndAfterFailedReopen(ReopenOutcome::InUse);
+        ASSERT_EQ(rec.Records().size(), 1u);
+        EXPECT_TRUE(rec.Records()[0].text.contains(QStringLiteral("in use by another program")));
+        EXPECT_EQ(fatalCode, 1);
+    }
+    ASSERT_TRUE(ReopenDatabaseOrEnd(db(), m_db->path()));
+}
+
+// The restored file keeps the mode and owner of the file it replaces, and
+// a backup gets the database's mode.
+TEST_F(BackupTest, RestoreKeepsModeAndOwnerAndBackupsKeepTheMode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(m_db->path()).constData(), 0600), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(QFile::encodeName(m_db->path()).constData(), 1234, 5678), 0);
+    }
+    const QString path = makeBackup();
+    EXPECT_EQ(IdentifyFile(path).mode & 0777, 0600u);
+    MessageRecorder rec;
+    rec.Queue(TVB_YES);
+    ASSERT_EQ(restore(path, rec), OperationResult::Completed);
+    const FileIdentity restored = IdentifyFile(m_db->path());
+    EXPECT_EQ(restored.mode & 07777, 0600u);
+    if (root) {
+        EXPECT_EQ(restored.uid, 1234u);
+        EXPECT_EQ(restored.gid, 5678u);
+    }
+}
+
+// A database reached through a symbolic link: the link stays, the file it
+// points to is the one restored.
+TEST_F(BackupTest, RestoreThroughALinkReplacesTheRealFile)
+{
+    const QStringList original = DumpAll(db());
+    const QString path = makeBackup();
+    AddAddress(db(), RootFolder(db()), TestAddress{QStringLiteral("Later"), {}, QStringLiteral("Town"), QStringLiteral("1"), {}, {}, {}, {}});
+    db().Close();
+    QDir(m_db->dir()).mkdir(QStringLiteral("real"));
+    const QString real = file(QStringLiteral("real/data.mdb"));
+    ASSERT_TRUE(QFile::rename(m_db->path(), real));
+    ASSERT_TRUE(QFile::link(real, m_db->path()));
+    ASSERT_TRUE(ReopenDatabaseOrEnd(db(), m_db->path()));
+    MessageRecorder rec;
+    rec.Queue(TVB_YES);
+    ASSERT_EQ(restore(path, rec), OperationResult::Completed);
+    EXPECT_TRUE(QFileInfo(m_db->path()).isSymLink());
+    EXPECT_EQ(QFileInfo(m_db->path()).symLinkTarget(), real);
+    EXPECT_EQ(DumpAll(db()), original);
+    EXPECT_TRUE(QDir(file(QStringLiteral("real"))).entryList({QStringLiteral(".data.mdb.restore-*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// Another running program with the database open: the restore refuses at
+// once and touches nothing; once it has gone, the restore goes ahead.
+TEST_F(BackupTest, RestoreRefusesWhileAnotherProgramHasTheDatabase)
+{
+    if (!HavePython())
+        GTEST_SKIP() << "python3 is not available";
+    const QString path = makeBackup();
+    AddAddress(db(), RootFolder(db()), TestAddress{QStringLiteral("Later"), {}, QStringLiteral("Town"), QStringLiteral("1"), {}, {}, {}, {}});
+    const QStringList changed = DumpAll(db());
+    ASSERT_TRUE(DatabaseUseLock::HoldShared(m_db->path()));
+    QProcess holder; // another instance: the same shared use lock, in one process
+    holder.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import fcntl, sys, time\nf = open(sys.argv[1])\nfcntl.flock(f, fcntl.LOCK_SH)\n"
+                                 "print('locked', flush=True)\ntime.sleep(60)\n"),
+                  m_db->path()});
+    ASSERT_TRUE(holder.waitForStarted());
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    {
+        MessageRecorder rec;
+        EXPECT_EQ(restore(path, rec), OperationResult::StayOpen);
+        ASSERT_EQ(rec.Records().size(), 1u);
+        EXPECT_TRUE(rec.Records()[0].text.contains(QStringLiteral("in use by another program")));
+        EXPECT_TRUE(db().IsOpen());
+        EXPECT_EQ(DumpAll(db()), changed);
+        EXPECT_TRUE(DatabaseUseLock::IsHeld());
+        EXPECT_FALSE(DatabaseUseLock::IsExclusive());
+    }
+    holder.kill();
+    holder.waitForFinished();
+    {
+        MessageRecorder rec;
+        rec.Queue(TVB_YES);
+        EXPECT_EQ(restore(path, rec), OperationResult::Completed);
+        EXPECT_NE(DumpAll(db()), changed);
+        // The lock is back to shared, on the new file.
+        EXPECT_FALSE(DatabaseUseLock::IsExclusive());
+        QProcess probe;
+        probe.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-s"), m_db->path(), QStringLiteral("true")});
+        ASSERT_TRUE(probe.waitForFinished());
+        EXPECT_EQ(probe.exitCode(), 0);
+        probe.start(QStringLiteral("flock"), {QStringLiteral("-n"), QStringLiteral("-x"), m_db->path(), QStringLiteral("true")});
+        ASSERT_TRUE(probe.waitForFinished());
+        EXPECT_NE(probe.exitCode(), 0);
+    }
+    DatabaseUseLock::Release();
+}
+
+// A pane that cannot be filled again after a restore ends the program with
+// message 1, like a database that cannot be opened.
+TEST_F(BackupTest, AFailedReloadAfterRestoreEndsTheProgram)
+{
+    const QString path = makeBackup();
+    SetAddressBookChangedHandler([] { return false; });
+    MessageRecorder rec;
+    rec.Queue(TVB_YES);
+    EXPECT_EQ(restore(path, rec), OperationResult::Fatal);
+    EXPECT_EQ(rec.Ids(), (std::vector<int>{124, 1}));
+    EXPECT_EQ(fatalCode, 1);
 }

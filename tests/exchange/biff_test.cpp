@@ -169,8 +169,29 @@ TEST(XlsWriterTest, ParseExcelSeesTheFontsFillsBordersAndSizes)
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Times New Roman regular 10 1 43 "))) << lines[2].toStdString();
     EXPECT_TRUE(lines[1].toUpper().contains(QStringLiteral("A7D7FE"))) << lines[1].toStdString();
     EXPECT_TRUE(lines[2].toUpper().contains(QStringLiteral("FFFFDC"))) << lines[2].toStdString();
-    EXPECT_TRUE(lines[1].contains(QStringLiteral("wrap 1 borders 1 1 1 1"))) << lines[1].toStdString();
+    // The header "Name" is one line: no wrap; the body cells hold line breaks.
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("wrap 0 borders 1 1 1 1"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("wrap 1 borders 1 1 1 1"))) << lines[2].toStdString();
     // ParseExcel reports the width less the cell padding of 0.71 characters.
     EXPECT_EQ(lines[3], QStringLiteral("9.29 10.29 11.29 12.29 13.29 14.29 15.29 16.29"));
     EXPECT_TRUE(lines[4].startsWith(QStringLiteral("16.00 "))) << lines[4].toStdString();
+}
+
+// Only a cell with a line break wraps: a single-line text keeps its width.
+TEST(XlsWriterTest, OnlyCellsWithALineBreakWrap)
+{
+    if (!HaveParseExcel())
+        GTEST_SKIP() << "Spreadsheet::ParseExcel is not installed";
+    QTemporaryDir dir;
+    const SheetData s = sampleSheet(1, [](int, int c) { return c == 0 ? QStringLiteral("two\nlines") : QStringLiteral("Customer since 2015"); });
+    const QString path = dir.filePath(QStringLiteral("wrap.xls"));
+    QString why;
+    ASSERT_TRUE(WriteXlsFile(s, path, &why));
+    const QString script = QStringLiteral(
+        "use Spreadsheet::ParseExcel; my $s = (Spreadsheet::ParseExcel->new->parse($ARGV[0])->worksheets)[0];"
+        "print join(' ', map { $s->get_cell(1, $_)->get_format->{Wrap} } 0, 1), \"\\n\";");
+    QProcess p;
+    p.start(QStringLiteral("perl"), {QStringLiteral("-e"), script, path});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).trimmed(), QStringLiteral("1 0"));
 }

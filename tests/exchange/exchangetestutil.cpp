@@ -221,3 +221,49 @@ QStringList DumpXlsx(const QString &path)
         "    out.write((line + '\\n').encode('utf-8'))\n");
     return run(QStringLiteral("python3"), {QStringLiteral("-c"), script, path});
 }
+
+// A CSV file as rows of cells (double quotes, doubled inside, line breaks
+// inside quoted cells).
+std::vector<QStringList> ReadCsv(const QString &path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QString text = QString::fromUtf8(f.readAll());
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                cell += u'"';
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << cell;
+            cell.clear();
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                ++i;
+            row << cell;
+            cell.clear();
+            rows.push_back(row);
+            row.clear();
+        } else {
+            cell += c;
+        }
+    }
+    if (!cell.isEmpty() || !row.isEmpty()) {
+        row << cell;
+        rows.push_back(row);
+    }
+    return rows;
+}
+

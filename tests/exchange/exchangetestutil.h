@@ -36,3 +36,6 @@ QStringList DumpWithFreeXL(const QString &path);
 QStringList DumpXlsx(const QString &path);
 bool HaveParseExcel();
 bool HavePython();
+
+// A CSV file (comma, double quotes, line breaks inside quoted cells) as rows of cells.
+std::vector<QStringList> ReadCsv(const QString &path);

@@ -8,6 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,9 +45,11 @@ TEST(ExportRulesTest, ExtensionChecks)
 
 TEST(ExportRulesTest, WidthsAndJoins)
 {
-    EXPECT_EQ(ColumnWidthFromPixels(100), 13);
-    EXPECT_EQ(ColumnWidthFromPixels(7), 0);
-    EXPECT_EQ(ColumnWidthFromPixels(200), 27);
+    // Wide enough for the text as the spreadsheets draw it, with margins.
+    for (int px : {7, 50, 100, 200, 1000})
+        EXPECT_GE(ColumnWidthFromPixels(px) * 7, px * 40 / 39 + 6) << px;
+    EXPECT_EQ(ColumnWidthFromPixels(100), 16);
+    EXPECT_EQ(ColumnWidthFromPixels(0), 0);
     EXPECT_EQ(JoinWithNotes({{QStringLiteral("111"), QString()}, {QStringLiteral("222"), QStringLiteral("home")}}),
               QStringLiteral("111; 222 (home)"));
     EXPECT_EQ(JoinWithNotes({}), QString());
@@ -184,4 +189,46 @@ TEST(ExportCommandLineTest, FolderPathsAndFormats)
     rec.Clear();
     EXPECT_EQ(RunExportCommandLine(t.dir() + QStringLiteral("/x.xlsx"), QStringLiteral("/Nowhere"), true), 1);
     EXPECT_EQ(rec.Ids(), std::vector<int>{59426});
+}
+
+// LibreOffice itself reads both exported formats back cell for cell, like
+// our own reader does (skipped without soffice).
+TEST(ExportReadBackTest, LibreOfficeReadsTheExportCellForCell)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "soffice (LibreOffice) is not installed; the read-back by LibreOffice is not checked";
+    TempDatabase t;
+    DataGenOptions o;
+    o.addresses = 40;
+    GenerateAddressBook(t.path(), o);
+    MessageRecorder rec;
+    for (SheetFormat format : {SheetFormat::Xls, SheetFormat::Xlsx}) {
+        const QString file = t.dir() + (format == SheetFormat::Xls ? QStringLiteral("/back.xls") : QStringLiteral("/back.xlsx"));
+        ASSERT_TRUE(ExportAddresses(t.db(), RootFolder(t.db()), true, file, format, kFixed));
+        const QString out = t.dir() + QStringLiteral("/csv");
+        QProcess p;
+        p.start(soffice, {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + t.dir() + QStringLiteral("/profile"),
+                          QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+                          QStringLiteral("--outdir"), out, file});
+        ASSERT_TRUE(p.waitForFinished(180000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        const std::vector<QStringList> shown = ReadCsv(out + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".csv"));
+        ASSERT_EQ(shown.size(), 41u);
+        // Our reader on the .xls, the expected rows of the sheet on the .xlsx.
+        const QString xls = t.dir() + QStringLiteral("/back.xls");
+        if (format == SheetFormat::Xlsx) {
+            ASSERT_TRUE(ExportAddresses(t.db(), RootFolder(t.db()), true, xls, SheetFormat::Xls, kFixed));
+        }
+        const std::unique_ptr<ImportSheet> sheet = OpenImportSheet(xls);
+        ASSERT_TRUE(sheet);
+        for (unsigned r = 1; r <= 41; ++r)
+            for (unsigned c = 1; c <= 8; ++c) {
+                QString text;
+                ASSERT_TRUE(sheet->CellText(r, c, text));
+                const QStringList &row = shown[r - 1];
+                EXPECT_EQ(c <= unsigned(row.size()) ? row[int(c - 1)] : QString(), text) << r << " " << c;
+            }
+    }
+    EXPECT_TRUE(rec.Empty());
 }

@@ -123,7 +123,7 @@ TEST(FuzzTest, DamagedBackupsNeverReplaceTheDatabaseWithGarbage)
         ASSERT_NO_THROW(t.db().Open(t.path(), true));
         MessageRecorder rec;
         rec.defaultAnswer = TVB_YES;
-        const OperationResult r = RunRestore(t.db(), path, t.dir() + QStringLiteral("/backup.dat"), {});
+        const OperationResult r = RunRestore(t.db(), path, {});
         ASSERT_TRUE(t.db().IsOpen());
         if (r == OperationResult::Completed) {
             t.db().Close();
@@ -131,7 +131,7 @@ TEST(FuzzTest, DamagedBackupsNeverReplaceTheDatabaseWithGarbage)
             ASSERT_NO_THROW(t.db().Open(t.path(), true));
             // Put the good database back for the next round.
             MessageRecorder again;
-            ASSERT_EQ(RunRestore(t.db(), good, t.dir() + QStringLiteral("/backup.dat"), {}), OperationResult::Completed);
+            ASSERT_EQ(RunRestore(t.db(), good, {}), OperationResult::Completed);
         } else {
             t.db().Close();
             EXPECT_EQ(ReadAll(t.path()), before) << "round " << i;

@@ -49,7 +49,7 @@ protected:
     {
         root = RootFolder(t.db());
         target = AddFolder(t.db(), root, QStringLiteral("Target"));
-        SetAddressBookChangedHandler([this] { ++reloads; });
+        SetAddressBookChangedHandler([this] { ++reloads; return true; });
     }
     void TearDown() override { SetAddressBookChangedHandler({}); }
     ImportResult import(const QString &file, ImportSettings s = {}, DuplicateAsker ask = AskDuplicateWithQuestion())
@@ -122,6 +122,18 @@ TEST(ImportRulesTest, CellTexts)
     EXPECT_EQ(q[0], std::make_pair(QStringLiteral("(home)"), QString()));
     EXPECT_EQ(q[1], std::make_pair(QStringLiteral("x (a) b"), QString()));
     EXPECT_EQ(q[2], std::make_pair(QStringLiteral("y"), QStringLiteral("b")));
+    // The note is what the final parentheses hold; earlier ones stay in the value.
+    const ImportPairs r = CellToPairs(QStringLiteral("+44 (0)20 7946 0000 (office); a (b (c)); (0)1 2; x) y (z"));
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[0], std::make_pair(QStringLiteral("+44 (0)20 7946 0000"), QStringLiteral("office")));
+    EXPECT_EQ(r[1], std::make_pair(QStringLiteral("a"), QStringLiteral("b (c)")));
+    EXPECT_EQ(r[2], std::make_pair(QStringLiteral("(0)1 2"), QString()));
+    EXPECT_EQ(r[3], std::make_pair(QStringLiteral("x) y (z"), QString()));
+    // What the export joins comes back as it was.
+    const std::vector<std::pair<QString, QString>> phones{{QStringLiteral("+44 (0)20 7946 0000"), QStringLiteral("office")},
+                                                          {QStringLiteral("(0)30 1"), QString()},
+                                                          {QStringLiteral("5"), QStringLiteral("desk (2nd floor)")}};
+    EXPECT_EQ(CellToPairs(JoinWithNotes(phones)), phones);
     EXPECT_TRUE(HasDisallowedCharacter(QStringLiteral("Jan") + QChar(u'\0') + QStringLiteral("Novák")));
     for (const char *ordinary : {"O'Brien", "McDonald's", "50%", "[Firma]", "A*B"})
         EXPECT_FALSE(HasDisallowedCharacter(QString::fromUtf8(ordinary))) << ordinary;
@@ -368,4 +380,52 @@ TEST(FolderPathTest, PathsFromTheRoot)
     EXPECT_FALSE(FindFolderByPath(t.db(), QStringLiteral("/Customers/Club")));
     EXPECT_FALSE(FindFolderByPath(t.db(), QStringLiteral("Elsewhere/Customers")));
     EXPECT_FALSE(FindFolderByPath(t.db(), QStringLiteral("/bad\\")));
+}
+
+// A long import shows its progress and stops at Cancel, whether the file is
+// still being read or the rows are already being written; a cancelled
+// import writes nothing.
+TEST_F(ImportTest, CancelStopsTheImportWithNothingWritten)
+{
+    std::vector<std::vector<QString>> body;
+    for (int i = 0; i < 3000; ++i)
+        body.push_back(row(QStringLiteral("Name %1").arg(i), QStringLiteral("Town"), QStringLiteral("1"),
+                           QStringLiteral("111 (home)")));
+    const QString file = writeSheet(path(QStringLiteral("long.xls")), body);
+    ImportSettings s;
+    s.fileName = file;
+    s.folder = target;
+    const ImportCheck check = CheckImportSettings(s);
+    ASSERT_EQ(check.message, 0);
+
+    for (int cancelAbove : {-1, 40, 60}) {
+        SCOPED_TRACE(cancelAbove);
+        std::vector<int> progress{0};
+        int pumps = 0;
+        ImportObserver o;
+        o.progress = [&](int p) { progress.push_back(p); };
+        o.pump = [&] { ++pumps; };
+        o.cancelled = [&] { return progress.back() > cancelAbove; };
+        MessageRecorder rec;
+        const ImportResult r = RunImport(t.db(), s, check, AskDuplicateWithQuestion(), o);
+        EXPECT_EQ(r.outcome, ImportOutcome::StayOpen);
+        EXPECT_EQ(rec.Ids(), std::vector<int>{122});
+        EXPECT_GT(pumps, 0);
+        EXPECT_EQ(CountAddresses(t.db(), target), 0);
+        EXPECT_EQ(reloads, 0);
+    }
+
+    std::vector<int> progress;
+    ImportObserver o;
+    o.progress = [&](int p) { progress.push_back(p); };
+    o.cancelled = [] { return false; };
+    MessageRecorder rec;
+    const ImportResult r = RunImport(t.db(), s, check, AskDuplicateWithQuestion(), o);
+    EXPECT_EQ(r.outcome, ImportOutcome::Imported);
+    EXPECT_EQ(r.accepted, 3000);
+    EXPECT_TRUE(rec.Empty());
+    EXPECT_EQ(CountAddresses(t.db(), target), 3000);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_GT(progress.size(), 4u);
+    EXPECT_EQ(progress.back(), 100);
 }

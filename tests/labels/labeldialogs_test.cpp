@@ -9,12 +9,14 @@
 #include "labelprinting.h"
 #include "labeltest.h"
 #include "previewcanvas.h"
+#include "privatecups.h"
 #include "printers.h"
 #include "sheetpicker.h"
 #include "sqlformat.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QPrinter>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -149,7 +151,7 @@ TEST(LabelSheetPicker, FitsTheSheetAndPlacesTheLabels)
 TEST(FirstLabelDialog, OneSelectionWithTheCross)
 {
     TempDatabase t;
-    const LabelSize size = LabelSizeNamed(t.db(), QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    const LabelSize size = LabelSizeNamed(t.db(), QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     FirstLabelDialog d(nullptr, size);
     EXPECT_EQ(d.windowTitle(), QStringLiteral("First label to print"));
     d.show();
@@ -197,7 +199,7 @@ TEST(LabelPreviewDialog, OnePageForOneLabel)
 {
     TempDatabase t;
     LabelJob job;
-    job.size = LabelSizeNamed(t.db(), QStringLiteral("A4, 2 x 7 labels 99.1 x 38.1 mm"));
+    job.size = LabelSizeNamed(t.db(), QStringLiteral("Avery L7163 Address labels 99.1 x 38.1 mm, 14 per sheet"));
     job.style = standardStyle(t.db());
     AddressEntry a;
     a.id = 1;
@@ -231,7 +233,7 @@ TEST(LabelPreviewDialog, ThirtyPositionsOnTwoPages)
     EXPECT_EQ(d.Counter()->text(), QStringLiteral("1 / 2"));
     EXPECT_FALSE(d.BackButton()->isEnabled());
     EXPECT_TRUE(d.NextButton()->isEnabled());
-    EXPECT_EQ(d.Canvas()->PageExtent(), QSize(a4(600).HORZRES + 300, a4(600).VERTRES + 300));
+    EXPECT_EQ(d.Canvas()->PageExtent(), LabelPreviewExtent(job.size, false, a4(600)));
     EXPECT_EQ(d.Canvas()->Proportions(), QSize(210, 297));
 
     const QImage first = d.Canvas()->Picture();
@@ -257,12 +259,6 @@ TEST(LabelPreviewDialog, ThirtyPositionsOnTwoPages)
     EXPECT_GT(inkBelow(second, 0.0), 0);
     QTest::mouseClick(d.BackButton(), Qt::LeftButton);
     EXPECT_EQ(d.Counter()->text(), QStringLiteral("1 / 2"));
-}
-
-TEST(LabelPreviewDialog, FontScaleOfTheCanvas)
-{
-    EXPECT_NEAR(LabelPreviewDialog::FontScale(1123, 96), 1123.0 / (96 * 297 / 25.4), 1e-9);
-    EXPECT_DOUBLE_EQ(LabelPreviewDialog::FontScale(0, 96), 1.0);
 }
 
 TEST(LabelCommands, PreviewThenPrintWritesThePdf)
@@ -341,4 +337,98 @@ TEST(LabelCommands, RegisteredCommandsAndRunner)
     EXPECT_TRUE(HasPrintListRunner(QStringLiteral("labels")));
     EXPECT_TRUE(FindCommand(32799)->enabled());
     EXPECT_TRUE(FindCommand(32811)->enabled());
+}
+
+namespace {
+
+// Top and bottom rows holding ink (darker than mid-grey), as a share of the
+// picture's height; {-1, -1} without ink.
+std::pair<double, double> inkRows(const QImage &picture)
+{
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    int top = -1, bottom = -1;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *line = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x)
+            if (line[x] < 128) {
+                if (top < 0)
+                    top = y;
+                bottom = y;
+                break;
+            }
+    }
+    if (top < 0)
+        return {-1, -1};
+    return {double(top) / grey.height(), double(bottom + 1) / grey.height()};
+}
+
+} // namespace
+
+TEST(LabelPreviewDialog, TextStandsToTheLabelAsOnThePrintout)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    struct Sheet {
+        const char *name;
+        double a, b, d, e;
+        int m, n;
+        double paperW, paperH;
+    };
+    // 80 × 40 mm with one label, A4 with 3 × 8, and a sheet 300 mm wide (turned A3-like paper).
+    const Sheet sheets[] = {{"single", 0, 80, 0, 40, 1, 1, 80, 40},
+                            {"a4", 7.2, 63.5, 12.9, 33.9, 8, 3, 210, 297},
+                            {"wide", 5, 95, 5, 90, 2, 3, 195, 300}};
+    for (const Sheet &s : sheets) {
+        LabelJob job;
+        job.size.name = QString::fromLatin1(s.name);
+        job.size.A = s.a;
+        job.size.B = s.b;
+        job.size.D = s.d;
+        job.size.E = s.e;
+        job.size.M = s.m;
+        job.size.N = s.n;
+        job.size.paperWidth = s.paperW;
+        job.size.paperHeight = s.paperH;
+        job.calibration.landscape = std::string(s.name) == "wide"; // 300 mm across
+        job.style = standardStyle(t.db());
+        job.style.printFrame = false;
+        AddressEntry a;
+        a.id = 1;
+        a.name = QStringLiteral("Ingrid Weber");
+        a.street = QStringLiteral("Hauptstr. 12");
+        a.town = QStringLiteral("Munich");
+        a.zip = QStringLiteral("80331");
+        a.country = QStringLiteral("GERMANY");
+        job.addresses = {a};
+
+        const QString pdf = t.dir() + QStringLiteral("/%1.pdf").arg(job.size.name);
+        SetPdfOutputFile(pdf);
+        const QString saved = AppContext::CurrentPrinter();
+        AppContext::SetCurrentPrinter(PdfPrinterName());
+        auto printer = CreatePrinterDC(nullptr, job.calibration.landscape,
+                                       PaperRequest::ForLabelSheet(s.paperW, s.paperH));
+        ASSERT_TRUE(printer);
+        const DeviceMetrics metrics = MetricsOf(*printer);
+        ASSERT_TRUE(LabelPrinter(job, metrics).Print(*printer, nullptr));
+        SetPdfOutputFile(QString());
+        AppContext::SetCurrentPrinter(saved);
+        const QImage printed = RenderPdfPage(pdf, 150);
+        ASSERT_FALSE(printed.isNull()) << s.name;
+
+        LabelPreviewDialog d(nullptr, job, metrics);
+        d.resize(1100, 1100);
+        d.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+        const QImage preview = d.Canvas()->Picture();
+        ASSERT_FALSE(preview.isNull());
+
+        // The address block's height against the page's, and where it starts.
+        const auto [pTop, pBottom] = inkRows(printed);
+        const auto [vTop, vBottom] = inkRows(preview);
+        ASSERT_GT(pBottom, pTop) << s.name;
+        ASSERT_GT(vBottom, vTop) << s.name;
+        EXPECT_NEAR((vBottom - vTop) / (pBottom - pTop), 1.0, 0.05) << s.name;
+        EXPECT_NEAR(vTop, pTop, 0.02) << s.name;
+    }
+    EXPECT_TRUE(rec.Empty());
 }

@@ -78,8 +78,7 @@ TEST_F(LabelPdf, NamesStartAtLabelEdgePlusAddressMarginOnTwoSheets)
     job.addresses = CollectFolderAddresses(t.db(), folder, false);
     ASSERT_EQ(job.addresses.size(), 25u);
 
-    const QSizeF sheet = job.size.SheetSize();
-    auto printer = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(sheet.width(), sheet.height()));
+    auto printer = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(job.size.paperWidth, job.size.paperHeight));
     ASSERT_TRUE(printer);
     ASSERT_TRUE(LabelPrinter(job, MetricsOf(*printer)).Print(*printer, nullptr));
     EXPECT_TRUE(rec.Empty());

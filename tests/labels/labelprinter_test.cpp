@@ -318,10 +318,14 @@ TEST(LabelPrinter, PreviewExtentAndProportions)
     DeviceMetrics m = a4(600);
     m.HORZRES = 4961;
     m.VERTRES = 7016;
-    EXPECT_EQ(LabelPreviewExtent(m), QSize(4961 + 300, 7016 + 300));
     LabelSize s = sheet(8, 3);
-    // (3 − 1) × 2.5 + 3 × 63.5 + 2 × 7.2 = 209.9; (8 − 1) × 1.5 + 8 × 33.9 + 2 × 12.9 = 307.5
-    EXPECT_EQ(LabelSheetProportions(s), QSize(209, 307));
+    s.paperWidth = 210;
+    s.paperHeight = 297;
+    // The page of the job: the paper, turned in landscape; the extent has its proportions.
+    EXPECT_EQ(LabelPreviewExtent(s, false, m), QSize(4960, 7015));
+    EXPECT_EQ(LabelSheetProportions(s, false), QSize(210, 297));
+    EXPECT_EQ(LabelPreviewExtent(s, true, m), QSize(7015, 4960));
+    EXPECT_EQ(LabelSheetProportions(s, true), QSize(297, 210));
 }
 
 namespace {

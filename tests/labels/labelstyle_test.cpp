@@ -331,3 +331,12 @@ TEST(LabelStyleListDialog, EditWithoutSelectionAndThenTheStyleDialog)
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(stylesNamed(t.db(), QStringLiteral("Standard")).front().joinZip);
 }
+
+TEST(LabelStyle, SeededStandardStyleHasNoFrameAndNoFrameOffset)
+{
+    TempDatabase t;
+    const auto styles = ReadLabelStyles(t.db(), QStringLiteral("SELECT * FROM LABSTYLE WHERE LABSTYLE_NAME = 'Standard'"));
+    ASSERT_EQ(styles.size(), 1u);
+    EXPECT_FALSE(styles[0].printFrame);
+    EXPECT_EQ(styles[0].frameOffset, 0.0); // as the style dialog stores a style without a frame
+}

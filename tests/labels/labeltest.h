@@ -19,4 +19,4 @@ std::int32_t AddAddress(CDatabase &db, std::int32_t folder, const QString &name,
 
 // The label size of a fresh database with this name.
 LabelSize LabelSizeNamed(CDatabase &db, const QString &name);
-inline constexpr const char *kSheet3x8 = "A4, 3 x 8 labels 70 x 37 mm";
+inline constexpr const char *kSheet3x8 = "Avery Zweckform 3474 Labels 70 x 37 mm, 24 per sheet";

@@ -185,9 +185,38 @@ TEST(Printers, PdfPageFollowsThePaperOfTheJob)
     auto sheet = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(209.9, 297));
     EXPECT_NEAR(sheet->paperRect(QPrinter::Millimeter).width(), 209.9, 0.4);
     EXPECT_NEAR(sheet->paperRect(QPrinter::Millimeter).height(), 297, 0.4);
+    auto turnedSheet = CreatePrinterDC(nullptr, true, PaperRequest::ForLabelSheet(210, 297));
+    EXPECT_NEAR(turnedSheet->paperRect(QPrinter::Millimeter).width(), 297, 0.4);
+    EXPECT_NEAR(turnedSheet->paperRect(QPrinter::Millimeter).height(), 210, 0.4);
     auto a4 = CreatePrinterDC(nullptr, false);
     EXPECT_NEAR(a4->paperRect(QPrinter::Millimeter).width(), 210, 0.4);
+    // The whole page is the device: no margins.
+    EXPECT_EQ(a4->pageRect(QPrinter::DevicePixel), a4->paperRect(QPrinter::DevicePixel));
     AppContext::SetCurrentPrinter(saved);
+}
+
+TEST(Printers, PaperAndOrientationOfEachKindOfJob)
+{
+    auto page = [](const PaperSetup &s) {
+        return s.landscape ? QSizeF(s.paper.height(), s.paper.width()) : s.paper;
+    };
+    // An envelope is always drawn in its own shape; the flag says which side leads.
+    const PaperSetup dl = PaperSetupFor(PaperRequest::ForEnvelope(220, 110), false);
+    EXPECT_EQ(dl.paper, QSizeF(110, 220)); // as printers list EnvDL
+    EXPECT_TRUE(dl.landscape);
+    EXPECT_EQ(page(dl), QSizeF(220, 110));
+    const PaperSetup dlLong = PaperSetupFor(PaperRequest::ForEnvelope(220, 110), true);
+    EXPECT_EQ(dlLong.paper, QSizeF(220, 110));
+    EXPECT_FALSE(dlLong.landscape);
+    EXPECT_EQ(page(dlLong), QSizeF(220, 110));
+    EXPECT_EQ(page(PaperSetupFor(PaperRequest::ForEnvelope(110, 160), true)), QSizeF(110, 160));
+    EXPECT_EQ(page(PaperSetupFor(PaperRequest::ForEnvelope(110, 160), false)), QSizeF(110, 160));
+    // A label sheet's paper is turned by the flag.
+    const PaperSetup sheet = PaperSetupFor(PaperRequest::ForLabelSheet(210, 297), true);
+    EXPECT_EQ(sheet.paper, QSizeF(210, 297));
+    EXPECT_TRUE(sheet.landscape);
+    EXPECT_TRUE(PaperSetupFor({}, true).paper.isEmpty());
+    EXPECT_TRUE(PaperSetupFor({}, true).landscape);
 }
 
 TEST_F(PdfJob, AnOwnerDisabledBeforeTheJobStaysDisabled)

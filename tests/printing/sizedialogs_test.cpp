@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -210,7 +211,7 @@ TEST(LabelSizeDialog, EveryMessageFocusesItsField)
     EXPECT_EQ(rec.OnlyId(), 50);
     EXPECT_EQ(d.focusWidget(), d.NameField());
 
-    fillLabel(d, values, QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    fillLabel(d, values, QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     rec.Clear();
     d.accept();
     EXPECT_EQ(rec.OnlyId(), 51);
@@ -232,16 +233,16 @@ TEST(LabelSizeDialog, EditShowsStoredValues)
 {
     TempDatabase t;
     MessageRecorder rec;
-    const LabelSize l = labelNamed(t.db(), QStringLiteral("A4, 3 x 7 labels 63.5 x 38.1 mm"));
+    const LabelSize l = labelNamed(t.db(), QStringLiteral("Avery L7160 Address labels 63.5 x 38.1 mm, 21 per sheet"));
     LabelSizeDialog d(nullptr, t.db(), &l);
-    EXPECT_EQ(d.Field(0)->text(), QStringLiteral("7.20"));
+    EXPECT_EQ(d.Field(0)->text(), QStringLiteral("7.21"));
     EXPECT_EQ(d.Field(3)->text(), QStringLiteral("15.15"));
     EXPECT_EQ(d.Field(6)->text(), QStringLiteral("7"));
     EXPECT_EQ(d.Field(7)->text(), QStringLiteral("3"));
     d.accept();
     EXPECT_TRUE(rec.Empty());
     EXPECT_EQ(d.result(), int(QDialog::Accepted));
-    d.NameField()->setText(QStringLiteral("A4, 3 x 8 labels 70 x 37 mm"));
+    d.NameField()->setText(QStringLiteral("Avery Zweckform 3474 Labels 70 x 37 mm, 24 per sheet"));
     d.accept();
     EXPECT_EQ(rec.OnlyId(), 51);
 }
@@ -395,4 +396,54 @@ TEST(SizeLists, UnreadableListClosesAtOnce)
     EXPECT_EQ(rec.OnlyId(), 8);
     EXPECT_FALSE(d.Loaded());
     EXPECT_EQ(d.exec(), int(QDialog::Rejected));
+}
+
+TEST(LabelSizeDialog, PaperIsChosenFromTheListOrGivenAsACustomSize)
+{
+    TempDatabase t;
+    MessageRecorder rec;
+    LabelSizeDialog d(nullptr, t.db());
+    showActive(d);
+    // A new sheet starts on A4; the size fields only take input for a custom paper.
+    EXPECT_EQ(d.PaperCombo()->currentIndex(), 0);
+    EXPECT_FALSE(d.PaperWidthField()->isEnabled());
+    EXPECT_EQ(d.PaperWidthField()->text(), QStringLiteral("210.00"));
+    EXPECT_EQ(d.PaperHeightField()->text(), QStringLiteral("297.00"));
+    fillLabel(d, labelValues(), QStringLiteral("Letter sheet"));
+    d.PaperCombo()->setCurrentIndex(1);
+    EXPECT_EQ(d.PaperWidthField()->text(), QStringLiteral("215.90"));
+    d.accept();
+    EXPECT_TRUE(rec.Empty());
+    LabelSize saved = labelNamed(t.db(), QStringLiteral("Letter sheet"));
+    EXPECT_EQ(saved.paperWidth, 215.9);
+    EXPECT_EQ(saved.paperHeight, 279.4);
+
+    LabelSizeDialog custom(nullptr, t.db());
+    showActive(custom);
+    fillLabel(custom, labelValues(), QStringLiteral("Custom sheet"));
+    custom.PaperCombo()->setCurrentIndex(custom.PaperCombo()->count() - 1);
+    ASSERT_TRUE(custom.PaperWidthField()->isEnabled());
+    custom.PaperWidthField()->setText(QStringLiteral(" "));
+    custom.accept();
+    EXPECT_EQ(rec.OnlyId(), 48);
+    EXPECT_EQ(custom.focusWidget(), custom.PaperWidthField());
+    custom.PaperWidthField()->setText(QStringLiteral("195"));
+    custom.PaperHeightField()->setText(QStringLiteral("1000,5"));
+    rec.Clear();
+    custom.accept();
+    EXPECT_EQ(rec.OnlyId(), 49);
+    EXPECT_EQ(custom.focusWidget(), custom.PaperHeightField());
+    custom.PaperHeightField()->setText(QStringLiteral("300,5"));
+    rec.Clear();
+    custom.accept();
+    EXPECT_TRUE(rec.Empty());
+    saved = labelNamed(t.db(), QStringLiteral("Custom sheet"));
+    EXPECT_EQ(saved.paperWidth, 195);
+    EXPECT_EQ(saved.paperHeight, 300.5);
+
+    // Editing shows the stored paper: a custom one with its fields enabled.
+    LabelSizeDialog edit(nullptr, t.db(), &saved);
+    EXPECT_EQ(edit.PaperCombo()->currentIndex(), edit.PaperCombo()->count() - 1);
+    EXPECT_TRUE(edit.PaperHeightField()->isEnabled());
+    EXPECT_EQ(edit.PaperHeightField()->text(), QStringLiteral("300.50"));
 }

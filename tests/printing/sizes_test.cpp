@@ -5,6 +5,7 @@
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -244,4 +245,73 @@ TEST(SizeStorage, DeletingALabelSizeDeletesItsCalibrationsOnly)
     EXPECT_FALSE(DeleteLabelSize(t.db(), labels[0].id));
     EXPECT_EQ(rec.OnlyId(), 8);
     EXPECT_EQ(CountCalibrations(t.db(), QStringLiteral("SELECT * FROM KALIBRACE")), 2);
+}
+
+TEST(LabelPaper, NewDatabasesSeedEachSheetWithItsPaper)
+{
+    TempDatabase t;
+    const auto sheets = ReadLabelSizes(t.db(), QStringLiteral("SELECT * FROM LABSIZE"));
+    ASSERT_FALSE(sheets.empty());
+    for (const LabelSize &s : sheets) {
+        const int paper = LabelPaperIndex(s.paperWidth, s.paperHeight);
+        // The US sheets (Avery 4-digit part numbers 5xxx) are on Letter, the others on A4.
+        EXPECT_EQ(paper, s.name.startsWith(QLatin1String("Avery 5")) ? 1 : 0) << s.name.toStdString();
+        // Every label of the sheet lies on its paper.
+        const QRectF last = s.LabelRect(s.M * s.N - 1);
+        EXPECT_LE(last.right(), s.paperWidth + 1e-9) << s.name.toStdString();
+        EXPECT_LE(last.bottom(), s.paperHeight + 1e-9) << s.name.toStdString();
+    }
+    EXPECT_EQ(sheets.front().PageSize(true), QSizeF(sheets.front().paperHeight, sheets.front().paperWidth));
+}
+
+TEST(LabelPaper, OlderFilesGetThePaperColumnsOnOpen)
+{
+    TempDatabase t;
+    const QString path = t.path();
+    // A file of the earlier layout: LABSIZE without the paper columns.
+    t.db().ExecuteRaw(QStringLiteral(
+        "DELETE FROM LABSIZE;"
+        "ALTER TABLE LABSIZE DROP COLUMN PAPERW; ALTER TABLE LABSIZE DROP COLUMN PAPERH;"
+        "INSERT INTO LABSIZE VALUES (1, 'a4', 7.2, 63.5, 2.5, 15.15, 38.1, 0, 7, 3);"
+        "INSERT INTO LABSIZE VALUES (2, 'a4 across', 5, 70, 0, 10, 30, 0, 6, 4);"
+        "INSERT INTO LABSIZE VALUES (3, 'wide', 10, 95, 5, 5, 90, 0, 2, 3);"
+        "INSERT INTO LABSIZE VALUES (4, 'single', 2, 80, 0, 3, 40, 0, 1, 1);"));
+    t.db().Close();
+    CDatabase db;
+    ASSERT_NO_THROW(db.Open(path));
+    const auto sheets = ReadLabelSizes(db, QStringLiteral("SELECT * FROM LABSIZE ORDER BY ID_LABSIZE_LABSIZE"));
+    ASSERT_EQ(sheets.size(), 4u);
+    EXPECT_EQ(QSizeF(sheets[0].paperWidth, sheets[0].paperHeight), QSizeF(210, 297));
+    // 285 x 190 mm of labels fit on A4 turned: the paper is A4.
+    EXPECT_EQ(QSizeF(sheets[1].paperWidth, sheets[1].paperHeight), QSizeF(210, 297));
+    // Larger than A4: the labels plus margins equal to the left and top ones, narrower side first.
+    EXPECT_EQ(QSizeF(sheets[2].paperWidth, sheets[2].paperHeight), QSizeF(190, 315));
+    EXPECT_EQ(QSizeF(sheets[3].paperWidth, sheets[3].paperHeight), QSizeF(210, 297));
+    // The columns follow N, the earlier ones keep their places.
+    sqlite3_stmt *stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db.Handle(), "SELECT * FROM LABSIZE", -1, &stmt, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_column_count(stmt), 12);
+    EXPECT_STREQ(sqlite3_column_name(stmt, 9), "N");
+    EXPECT_STREQ(sqlite3_column_name(stmt, 10), "PAPERW");
+    EXPECT_STREQ(sqlite3_column_name(stmt, 11), "PAPERH");
+    sqlite3_finalize(stmt);
+    db.Close();
+    // A second open changes nothing.
+    ASSERT_NO_THROW(db.Open(path));
+    EXPECT_EQ(ReadLabelSizes(db, QStringLiteral("SELECT * FROM LABSIZE")).size(), 4u);
+}
+
+TEST(LabelPaper, CustomPaperFields)
+{
+    QString w = QStringLiteral(" 195,5 "), h = QStringLiteral("300");
+    double width = 0, height = 0;
+    EXPECT_TRUE(CheckLabelPaperFields(w, h, width, height).ok());
+    EXPECT_EQ(width, 195.5);
+    EXPECT_EQ(height, 300);
+    QString zero = QStringLiteral("0");
+    const SizeCheck c = CheckLabelPaperFields(w, zero, width, height);
+    EXPECT_EQ(c.message, 49);
+    EXPECT_EQ(c.field, kPaperHeightField);
+    QString empty;
+    EXPECT_EQ(CheckLabelPaperFields(empty, h, width, height).field, kPaperWidthField);
 }

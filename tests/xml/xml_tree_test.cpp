@@ -149,14 +149,26 @@ TEST(XmlOwnership, DeleteRootMiddleLastAndCData) {
   EXPECT_EQ(xml.Delete(c->GetNext()), nullptr);  // the last child
   EXPECT_EQ(Written(xml), "<?h?>\n<a>\n  <c/>\n</a><!--z-->\n");
 
-  // Deleting the root removes that element only; the next one becomes the root.
-  EXPECT_EQ(xml.Delete(xml.GetRoot()), a);
-  EXPECT_EQ(xml.GetRoot(), a);
-  EXPECT_EQ(a->GetPrev(), nullptr);
+  // A top-level element after the root goes alone; the others stay.
   EXPECT_EQ(xml.Delete(a)->GetType(), XML_COMMENT);
+  EXPECT_EQ(Written(xml), "<?h?>\n<!--z-->\n");
+  EXPECT_EQ(xml.Delete(nullptr), nullptr);
+}
+
+TEST(XmlOwnership, DeletingTheRootClearsTheDocument) {
+  CXml xml;
+  ASSERT_TRUE(xml.ParseText("<?h?>\n<a><b/></a>\n<!--z-->\n<c/>"));
+  CXmlElement* a = xml.GetRoot()->GetNext();
+  EXPECT_EQ(xml.Delete(a->GetChild()), nullptr);  // an inner element: only it goes
+  EXPECT_EQ(Written(xml), "<?h?>\n<a/><!--z-->\n<c/>");
   EXPECT_EQ(xml.Delete(xml.GetRoot()), nullptr);
   EXPECT_EQ(xml.GetRoot(), nullptr);
-  EXPECT_EQ(xml.Delete(nullptr), nullptr);
+  EXPECT_EQ(xml.GetFirstSection(), nullptr);
+  EXPECT_EQ(Written(xml), "");
+  // The document is usable again afterwards.
+  ASSERT_TRUE(xml.ParseText("<x/>"));
+  EXPECT_EQ(xml.Delete(xml.GetRoot()), nullptr);
+  EXPECT_EQ(xml.GetRoot(), nullptr);
 }
 
 TEST(XmlOwnership, ForeignElementsAreNotDeletedByAnotherDocument) {

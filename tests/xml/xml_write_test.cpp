@@ -106,6 +106,43 @@ TEST(XmlWrite, FailuresAndReplacingFiles) {
   EXPECT_EQ(files, 2);
 }
 
+TEST(XmlWrite, ReadOnlyFilesAndHardLinks) {
+  TempDir dir;
+  CXml xml;
+  ASSERT_TRUE(xml.ParseText("<a>new</a>"));
+
+  // A read-only file is refused and left as it was (also when run as root).
+  const std::string locked = dir.File("locked.xml");
+  WriteFile(locked, "<old/>");
+  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+  EXPECT_FALSE(xml.Write(locked));
+  EXPECT_EQ(ReadFile(locked), "<old/>");
+  struct stat st {};
+  ASSERT_EQ(::stat(locked.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+
+  // Through a symbolic link to a read-only file: refused as well.
+  const std::string lockedLink = dir.File("locked-link.xml");
+  ASSERT_EQ(::symlink(locked.c_str(), lockedLink.c_str()), 0);
+  EXPECT_FALSE(xml.Write(lockedLink));
+  EXPECT_EQ(ReadFile(locked), "<old/>");
+
+  // A file with two names stays one file: both names show the new contents.
+  const std::string first = dir.File("first.xml");
+  const std::string second = dir.File("second.xml");
+  WriteFile(first, "<old>longer old contents</old>");
+  ASSERT_EQ(::link(first.c_str(), second.c_str()), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(first.c_str(), &before), 0);
+  EXPECT_TRUE(xml.Write(second));
+  EXPECT_EQ(ReadFile(first), "<a>new</a>");
+  EXPECT_EQ(ReadFile(second), "<a>new</a>");
+  struct stat after {};
+  ASSERT_EQ(::stat(second.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+}
+
 struct CatRun {
   int status;
   std::string out;
