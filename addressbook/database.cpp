@@ -255,6 +255,20 @@ void CDatabase::ExecuteRaw(const QString &sql)
     Engine().Execute(sql);
 }
 
+bool CDatabase::TryServerAlone(int *others)
+{
+    auto *server = dynamic_cast<PgEngine *>(m_engine.get());
+    if (others)
+        *others = 0;
+    return server && server->TryExclusiveUse(others);
+}
+
+void CDatabase::EndServerAlone() noexcept
+{
+    if (auto *server = dynamic_cast<PgEngine *>(m_engine.get()))
+        server->ReleaseExclusiveUse();
+}
+
 void CDatabase::BeginTrans()
 {
     // The outermost transaction takes the write lock at once (BEGIN

@@ -70,6 +70,13 @@ public:
     // book (making and removing schemas); throws DbException.
     static void ExecuteOnServer(const QString &name, const QString &sql);
 
+    // A server database is open in every program connected to it. A
+    // restore must have it alone: TryServerAlone succeeds only when no
+    // other program is connected (others then holds how many are) and
+    // keeps new ones from opening it until EndServerAlone. False for a file.
+    bool TryServerAlone(int *others);
+    void EndServerAlone() noexcept;
+
     // The first column of the first row of a query (0 without rows), for
     // counts and checks written in the engine's SQL.
     std::int64_t QueryInteger(const QString &sql);

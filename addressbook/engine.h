@@ -26,6 +26,9 @@ public:
     virtual std::int64_t ColumnInt64(int index) const = 0;
     // Rows changed by the finished statement.
     virtual std::int64_t Changes() const = 0;
+    // Makes the statement ready to run again; the bound values stay until
+    // bound anew.
+    virtual void Reset() = 0;
 };
 
 class DbEngine {

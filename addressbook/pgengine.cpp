@@ -3,6 +3,9 @@
 #include "recordset.h"
 
 #include <libpq-fe.h>
+#include <QElapsedTimer>
+#include <QThread>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -56,6 +59,10 @@ public:
             break;
         default:
             m_values[i] = v.toString().toUtf8();
+            // The server's texts cannot hold U+0000, and libpq would end
+            // the value there without a word: refused, not cut short.
+            if (m_values[i].contains('\0'))
+                throw DbException(QStringLiteral("A text holds the character U+0000, which the server cannot store"));
             break;
         }
     }
@@ -120,6 +127,12 @@ public:
         return std::strtoll(PQgetvalue(m_result, m_row, i), nullptr, 10);
     }
     std::int64_t Changes() const override { return m_changes; }
+    void Reset() override
+    {
+        PQclear(m_result);
+        m_result = nullptr;
+        m_rows = m_row = 0;
+    }
 
 private:
     PgEngine *m_engine;
@@ -192,6 +205,57 @@ void PgEngine::configureSession()
 {
     // A save waits as long for another desk's save as a file's does.
     Execute(QStringLiteral("SET lock_timeout = %1").arg(CDatabase::kBusyTimeoutMs));
+    // This program has the address book open; a restore running on another
+    // desk holds it alone until it is done.
+    QElapsedTimer timer;
+    timer.start();
+    while (!queryFlag(QStringLiteral("SELECT pg_try_advisory_lock_shared(%1)").arg(useLockKeys()))) {
+        if (timer.elapsed() >= kUseLockWaitMs)
+            throw DbException(QStringLiteral("The address book is being restored from a backup on another desk"), 1);
+        QThread::msleep(100);
+    }
+}
+
+QString PgEngine::useLockKeys() const
+{
+    return QStringLiteral("%1, coalesce((SELECT oid::integer FROM pg_namespace WHERE nspname = current_schema()), 0)")
+        .arg(kUseLockKey);
+}
+
+bool PgEngine::queryFlag(const QString &sql)
+{
+    PgStatement st(this, sql);
+    return st.Step() && st.Column(0, ColumnType::Text).toString() == QLatin1String("t");
+}
+
+bool PgEngine::TryExclusiveUse(int *others)
+{
+    // The own shared hold does not stand in the way: a session's locks
+    // never conflict with each other.
+    if (queryFlag(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(useLockKeys()))) {
+        if (others)
+            *others = 0;
+        return true;
+    }
+    if (others)
+        *others = std::max(1, OtherUsers());
+    return false;
+}
+
+void PgEngine::ReleaseExclusiveUse() noexcept
+{
+    ExecuteQuietly(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(useLockKeys()));
+}
+
+int PgEngine::OtherUsers()
+{
+    PgStatement st(this, QStringLiteral("SELECT count(DISTINCT pid) FROM pg_locks WHERE locktype = 'advisory'"
+                                        " AND classid = (%1)::oid AND objid = (%2)::oid AND objsubid = 2"
+                                        " AND pid <> pg_backend_pid()")
+                             .arg(kUseLockKey)
+                             .arg(QStringLiteral("SELECT coalesce((SELECT oid::integer FROM pg_namespace"
+                                                 " WHERE nspname = current_schema()), 0)")));
+    return st.Step() ? int(st.ColumnInt64(0)) : 0;
 }
 
 void PgEngine::ReconnectIfBroken()

@@ -32,8 +32,26 @@ public:
     // between transactions, where nothing can be lost.
     void ReconnectIfBroken();
 
+    // The first key of the lock that says which programs have the address
+    // book open: each holds it shared for as long as it is connected; a
+    // restore takes it exclusively, which it can only while no other
+    // program is connected, and new ones wait (and then give up) until the
+    // restore is over. The second key is the address book's schema.
+    static constexpr int kUseLockKey = 0x436F7275;
+    // How long opening waits for a restore on another desk to finish.
+    static constexpr int kUseLockWaitMs = 5000;
+    // Takes the use lock exclusively when no other program holds it; false
+    // otherwise, with the number of other programs in `others`.
+    bool TryExclusiveUse(int *others);
+    // Back to the shared hold after TryExclusiveUse.
+    void ReleaseExclusiveUse() noexcept;
+    // Programs other than this one that have the address book open.
+    int OtherUsers();
+
 private:
     void configureSession();
+    bool queryFlag(const QString &sql);
+    QString useLockKeys() const;
     PGconn *m_conn = nullptr;
 };
 

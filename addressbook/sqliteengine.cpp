@@ -73,6 +73,7 @@ public:
 
     std::int64_t ColumnInt64(int i) const override { return sqlite3_column_int64(m_stmt, i); }
     std::int64_t Changes() const override { return m_changes; }
+    void Reset() override { sqlite3_reset(m_stmt); }
 
 private:
     [[noreturn]] void fail(const QString &what) const
