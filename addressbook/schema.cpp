@@ -110,27 +110,48 @@ void createServerSchema(CDatabase &db)
     }
 }
 
-// A server database takes a new address book only when it holds none yet;
-// with `force` the old one's tables are removed first (in the transaction
-// that creates the new one).
+// A server database takes a new address book only when it is empty: no
+// tables at all in the schema it names. One that holds an address book is
+// replaced with `force` (its tables removed in the transaction that
+// creates the new ones); tables of anything else are never touched.
 void prepareServerDatabase(CDatabase &db, bool force)
 {
-    QStringList names;
+    QStringList ours;
     for (const TableDescription &table : AllTables())
-        names << table.name.toLower();
-    names << QString::fromLatin1(CDatabase::kInfoTable).toLower();
-    const std::int64_t present = db.QueryInteger(
-        QStringLiteral("SELECT count(*) FROM information_schema.tables WHERE table_schema = current_schema()"
-                       " AND table_name IN ('%1')")
-            .arg(names.join(QStringLiteral("', '"))));
-    if (present == 0)
+        ours << table.name.toLower();
+    ours << QString::fromLatin1(CDatabase::kInfoTable).toLower();
+    const auto st = db.Engine().Prepare(QStringLiteral(
+        "SELECT table_name::text FROM information_schema.tables WHERE table_schema = current_schema() ORDER BY 1"));
+    QStringList present, foreign;
+    while (st->Step()) {
+        const QString name = st->Column(0, ColumnType::Text).toString();
+        present << name;
+        if (!ours.contains(name))
+            foreign << name;
+    }
+    const QString schema = [&] {
+        const auto s = db.Engine().Prepare(QStringLiteral("SELECT coalesce(current_schema()::text, '')"));
+        return s->Step() ? s->Column(0, ColumnType::Text).toString() : QString();
+    }();
+    if (schema.isEmpty())
+        throw std::runtime_error("the database has no schema to create the tables in (search_path names none that exists)");
+    if (!foreign.isEmpty()) {
+        if (foreign.size() > 5)
+            foreign = foreign.mid(0, 5) << QStringLiteral("...");
+        throw std::runtime_error(QStringLiteral("the database is not empty: schema \"%1\" holds other tables (%2);"
+                                                " an address book needs an empty database or schema of its own")
+                                     .arg(schema, foreign.join(QStringLiteral(", ")))
+                                     .toStdString());
+    }
+    if (present.isEmpty())
         return;
     if (!force)
-        throw std::runtime_error(QStringLiteral("%1 already holds an address book; use --force to replace it")
-                                     .arg(db.GetName())
+        throw std::runtime_error(QStringLiteral("the database already holds an address book (schema \"%1\");"
+                                                " use --force to replace it with a new, empty one")
+                                     .arg(schema)
                                      .toStdString());
     QStringList drops;
-    for (const QString &name : names)
+    for (const QString &name : present)
         drops << QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE;").arg(name);
     drops << QStringLiteral("DROP FUNCTION IF EXISTS address_delete() CASCADE;");
     db.ExecuteRaw(drops.join(u' '));
