@@ -202,6 +202,13 @@ std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &v, const ValueNot
                             const ValueNoteList &emails, std::int32_t folder)
 {
     return inTransaction(db, [&] {
+        // Another desk may have deleted the folder since the tree showed
+        // it; the transaction holds the write lock, so it stays as seen here.
+        CSetFolder f(&db);
+        f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_FOLDER_FOLDER = %d", folder));
+        if (f.IsEOF())
+            throw DbGoneException(QString::fromLatin1(kFolderGoneText));
+        f.Close();
         IdAllocator ids(db);
         CSetAddress a(&db);
         a.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
@@ -224,7 +231,7 @@ void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList
         CSetAddress a(&db);
         a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", v.id));
         if (a.IsEOF())
-            throw DbException(QStringLiteral("The address to modify is not stored"));
+            throw DbGoneException(QString::fromLatin1(kAddressGoneText));
         a.Edit();
         assign(a, v);
         a.Update();

@@ -25,6 +25,18 @@ private:
     int m_code;
 };
 
+// A row an operation works on was deleted (or changed) by another program
+// since it was read: the operation changed nothing, and the text says what
+// happened in the user's terms.
+class DbGoneException : public DbException {
+public:
+    explicit DbGoneException(const QString &message) : DbException(message), m_text(message) {}
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
 class CDatabase {
 public:
     CDatabase() = default;
