@@ -263,6 +263,33 @@ bool CDatabase::TryServerAlone(int *others)
     return server && server->TryExclusiveUse(others);
 }
 
+int CDatabase::ChangeSocket()
+{
+    auto *server = dynamic_cast<PgEngine *>(m_engine.get());
+    return server ? server->Listen() : -1;
+}
+
+std::vector<CDatabase::ChangeNotice> CDatabase::TakeChanges()
+{
+    std::vector<ChangeNotice> out;
+    auto *server = dynamic_cast<PgEngine *>(m_engine.get());
+    if (!server)
+        return out;
+    for (const QString &text : server->TakeNotices()) {
+        const QStringList w = text.split(u' ');
+        if (w.size() != 5 || w[0].size() != 1 || w[1].size() != 1)
+            continue;
+        ChangeNotice n;
+        n.table = char(w[0][0].toLatin1());
+        n.op = char(w[1][0].toLatin1());
+        n.id = w[2].toInt();
+        n.owner = w[3].toInt();
+        n.oldOwner = w[4].toInt();
+        out.push_back(n);
+    }
+    return out;
+}
+
 void CDatabase::EndServerAlone() noexcept
 {
     if (auto *server = dynamic_cast<PgEngine *>(m_engine.get()))

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 #include <stdexcept>
 
 struct sqlite3;
@@ -88,6 +89,20 @@ public:
     // keeps new ones from opening it until EndServerAlone. False for a file.
     bool TryServerAlone(int *others);
     void EndServerAlone() noexcept;
+
+    // What other programs changed in a server database, as they commit it.
+    struct ChangeNotice {
+        char table = 0; // 'A' an address, 'F' a folder
+        char op = 0;    // 'I' added, 'U' changed, 'D' deleted
+        std::int32_t id = -1;
+        std::int32_t owner = -1;    // the address's folder, the folder's parent
+        std::int32_t oldOwner = -1; // the same before the change
+    };
+    // Starts listening for such changes; the socket to watch for them, -1
+    // for a file.
+    int ChangeSocket();
+    // The changes other programs committed since the last call, in order.
+    std::vector<ChangeNotice> TakeChanges();
 
     // The first column of the first row of a query (0 without rows), for
     // counts and checks written in the engine's SQL.

@@ -247,6 +247,31 @@ void PgEngine::ReleaseExclusiveUse() noexcept
     ExecuteQuietly(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(useLockKeys()));
 }
 
+int PgEngine::Listen()
+{
+    Execute(QStringLiteral("DO $$ BEGIN EXECUTE format('LISTEN %I', 'tesmar_' ||"
+                           " (SELECT oid::text FROM pg_namespace WHERE nspname = current_schema())); END $$"));
+    return PQsocket(m_conn);
+}
+
+QStringList PgEngine::TakeNotices()
+{
+    QStringList out;
+    if (!m_conn || PQconsumeInput(m_conn) == 0)
+        return out;
+    const QByteArray own = QByteArray::number(PQbackendPID(m_conn)) + ' ';
+    while (PGnotify *n = PQnotifies(m_conn)) {
+        const QByteArray payload(n->extra);
+        if (!payload.startsWith(own)) {
+            const int space = payload.indexOf(' ');
+            if (space > 0)
+                out << QString::fromLatin1(payload.mid(space + 1));
+        }
+        PQfreemem(n);
+    }
+    return out;
+}
+
 int PgEngine::OtherUsers()
 {
     PgStatement st(this, QStringLiteral("SELECT count(DISTINCT pid) FROM pg_locks WHERE locktype = 'advisory'"

@@ -3,6 +3,8 @@
 // through libpq, shared by every desk of an office.
 #include "engine.h"
 
+#include <QStringList>
+
 typedef struct pg_conn PGconn;
 
 class PgEngine final : public DbEngine {
@@ -47,6 +49,13 @@ public:
     void ReleaseExclusiveUse() noexcept;
     // Programs other than this one that have the address book open.
     int OtherUsers();
+
+    // Listens for the change notices of the address book (schema.cpp);
+    // returns the connection's socket, readable when notices arrive.
+    int Listen();
+    // The notices received since the last call, sent by other programs:
+    // "<table> <op> <id> <owner> <old owner>".
+    QStringList TakeNotices();
 
 private:
     void configureSession();

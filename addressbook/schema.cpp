@@ -70,6 +70,32 @@ CREATE OR REPLACE FUNCTION umatch(h text, n text, mode integer) RETURNS boolean 
 $$;
 )SQL";
 
+// Every committed change of an address or a folder is told to the other
+// programs connected to the address book (LISTEN/NOTIFY on the channel
+// tesmar_<schema oid>): the sender's process, A or F, I, U or D, the row's
+// identifier, its folder (parent) now and before.
+const char *const kServerChangeNotices = R"SQL(
+CREATE OR REPLACE FUNCTION tesmar_notify() RETURNS trigger LANGUAGE plpgsql AS $$
+DECLARE
+  channel text := 'tesmar_' || (SELECT oid::text FROM pg_namespace WHERE nspname = TG_TABLE_SCHEMA);
+BEGIN
+  IF TG_TABLE_NAME = 'address' THEN
+    PERFORM pg_notify(channel, concat_ws(' ', pg_backend_pid(), 'A', left(TG_OP, 1),
+      CASE WHEN TG_OP = 'DELETE' THEN OLD.id_address_address ELSE NEW.id_address_address END,
+      CASE WHEN TG_OP = 'DELETE' THEN OLD.id_address_folder ELSE NEW.id_address_folder END,
+      CASE WHEN TG_OP = 'INSERT' THEN NEW.id_address_folder ELSE OLD.id_address_folder END));
+  ELSE
+    PERFORM pg_notify(channel, concat_ws(' ', pg_backend_pid(), 'F', left(TG_OP, 1),
+      CASE WHEN TG_OP = 'DELETE' THEN OLD.id_folder_folder ELSE NEW.id_folder_folder END,
+      CASE WHEN TG_OP = 'DELETE' THEN OLD.id_parent ELSE NEW.id_parent END,
+      CASE WHEN TG_OP = 'INSERT' THEN NEW.id_parent ELSE OLD.id_parent END));
+  END IF;
+  RETURN NULL;
+END $$;
+CREATE TRIGGER address_notify AFTER INSERT OR UPDATE OR DELETE ON address FOR EACH ROW EXECUTE FUNCTION tesmar_notify();
+CREATE TRIGGER folder_notify AFTER INSERT OR UPDATE OR DELETE ON folder FOR EACH ROW EXECUTE FUNCTION tesmar_notify();
+)SQL";
+
 void createServerSchema(CDatabase &db)
 {
     QStringList sql;
@@ -99,6 +125,7 @@ void createServerSchema(CDatabase &db)
         " DELETE FROM email WHERE id_email_address = OLD.id_address_address;"
         " RETURN NULL; END $$;"
         "CREATE TRIGGER address_delete AFTER DELETE ON address FOR EACH ROW EXECUTE FUNCTION address_delete();");
+    sql << QString::fromLatin1(kServerChangeNotices);
     db.BeginTrans();
     try {
         db.ExecuteRaw(sql.join(u'\n'));
@@ -153,7 +180,8 @@ void prepareServerDatabase(CDatabase &db, bool force)
     QStringList drops;
     for (const QString &name : present)
         drops << QStringLiteral("DROP TABLE IF EXISTS \"%1\" CASCADE;").arg(name);
-    drops << QStringLiteral("DROP FUNCTION IF EXISTS address_delete() CASCADE;");
+    drops << QStringLiteral("DROP FUNCTION IF EXISTS address_delete() CASCADE;"
+                            "DROP FUNCTION IF EXISTS tesmar_notify() CASCADE;");
     db.ExecuteRaw(drops.join(u' '));
 }
 
