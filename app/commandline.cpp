@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #ifdef CORVELLE_HAVE_EXCHANGE
+#include "contactcli.h"
 #include "exchangecli.h"
 #endif
 #if defined(CORVELLE_HAVE_PRINTING) && __has_include("printcli.h")
@@ -28,7 +29,8 @@ struct Parsed {
 // Options that take a value, and those that stand alone.
 const QStringList kValued = {QStringLiteral("--folder"), QStringLiteral("--size"), QStringLiteral("--style"),
                              QStringLiteral("--copies"), QStringLiteral("--first-label"), QStringLiteral("--pdf"),
-                             QStringLiteral("--printer"), QStringLiteral("--duplicates")};
+                             QStringLiteral("--printer"), QStringLiteral("--duplicates"),
+                             QStringLiteral("--vcard-version")};
 const QStringList kFlags = {QStringLiteral("--subfolders"), QStringLiteral("--collate")};
 
 Parsed parse(const QStringList &args)
@@ -126,11 +128,18 @@ int RunCommandLineOperation(const QStringList &arguments)
     if (p.operation == QLatin1String("export")) {
         if (!p.values.contains(QStringLiteral("folder")))
             return usageError(QStringLiteral("--export needs --folder PATH"));
+        if (IsContactFile(p.operand))
+            return RunContactExportCommandLine(p.operand, folder, subfolders,
+                                               p.values.value(QStringLiteral("vcard-version")));
+        if (p.values.contains(QStringLiteral("vcard-version")))
+            return usageError(QStringLiteral("--vcard-version is for .vcf files only"));
         return RunExportCommandLine(p.operand, folder, subfolders);
     }
     if (p.operation == QLatin1String("import")) {
         if (!p.values.contains(QStringLiteral("folder")))
             return usageError(QStringLiteral("--import needs --folder PATH"));
+        if (IsContactFile(p.operand))
+            return RunContactImportCommandLine(p.operand, folder, p.values.value(QStringLiteral("duplicates")));
         return RunImportCommandLine(p.operand, folder, p.values.value(QStringLiteral("duplicates")));
     }
 #endif
@@ -184,6 +193,7 @@ QString CommandLineHelp()
 #endif
 #ifdef CORVELLE_HAVE_EXCHANGE
     help += u'\n' + ExchangeCommandLineHelp();
+    help += ContactCommandLineHelp();
 #endif
     help += QStringLiteral(
         "\nWith TESMAR_AUTOANSWER set, the window's own message boxes are not shown\n"

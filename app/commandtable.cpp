@@ -14,6 +14,8 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_RESTORE, t("&File"), t("&Restore..."), {}, 0},
         {ID_EXPORT_EXCEL, t("&File"), t("&Export to Excel..."), {}, 0},
         {ID_IMPORT_EXCEL, t("&File"), t("&Import from Excel..."), {}, 0},
+        {ID_IMPORT_CONTACTS, t("&File"), t("Import &contacts (vCard, CSV)..."), {}, 0},
+        {ID_EXPORT_CONTACTS, t("&File"), t("Export c&ontacts (vCard, CSV)..."), {}, 0},
         {ID_APP_EXIT_MENU, t("&File"), t("E&xit"), {}, 0},
         // Edit
         {ID_EDIT_UNDO, t("&Edit"), t("&Undo"), t("Ctrl+Z"), 0},

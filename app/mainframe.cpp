@@ -227,7 +227,8 @@ void CMainFrame::createMenus()
             path = key;
         }
         // Separators between the groups of a menu.
-        if (c.id == ID_APP_EXIT_MENU || c.id == ID_EXPORT_EXCEL || c.id == ID_EDIT_CUT || c.id == ID_ADDRESS_DELETE ||
+        if (c.id == ID_APP_EXIT_MENU || c.id == ID_EXPORT_EXCEL || c.id == ID_IMPORT_CONTACTS ||
+            c.id == ID_EDIT_CUT || c.id == ID_ADDRESS_DELETE ||
             c.id == ID_SEARCH || c.id == ID_APP_ABOUT || (c.id == ID_CALIBRATION_NEW))
             menu->addSeparator();
         menu->addAction(m_actions.value(c.id));

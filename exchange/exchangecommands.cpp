@@ -3,6 +3,7 @@
 #include "appcontext.h"
 #include "backupdialog.h"
 #include "commands.h"
+#include "contactdialogs.h"
 #include "database.h"
 #include "exportdialog.h"
 #include "importdialog.h"
@@ -17,4 +18,8 @@ void RegisterExchangeCommands()
     RegisterCommand(ID_EXCHANGE_RESTORE, {[](QWidget *parent) { RunRestoreDialog(parent); }, databaseOpen});
     RegisterCommand(ID_EXCHANGE_EXPORT_EXCEL, {[](QWidget *parent) { RunExportDialog(parent); }, databaseOpen});
     RegisterCommand(ID_EXCHANGE_IMPORT_EXCEL, {[](QWidget *parent) { RunImportDialog(parent); }, databaseOpen});
+    RegisterCommand(ID_EXCHANGE_IMPORT_CONTACTS,
+                    {[](QWidget *parent) { RunContactImportDialog(parent); }, databaseOpen});
+    RegisterCommand(ID_EXCHANGE_EXPORT_CONTACTS,
+                    {[](QWidget *parent) { RunContactExportDialog(parent); }, databaseOpen});
 }

@@ -244,6 +244,20 @@ extern const TVStringEntry kProgramStrings[] = {
     // Backup and restore: file dialog
     {59444, "Enter the name of the backup file"},
     {59445, "Backup files (*.env)|*.env||"},
+    // Contacts: vCard and CSV import and export
+    {59446, "Contacts imported successfully.\\n\\nImported addresses: %d\\nSkipped addresses: %d\\nNumber of errors: %d\\nShortened notes: %d"},
+    {59447, "The file %s cannot be read:\\n%s"},
+    {59448, "The file %s contains no vCard (no line BEGIN:VCARD)."},
+    {59449, "The file %s contains no records."},
+    {59450, "The import was cancelled. Nothing has been added to the database."},
+    {59451, "The file %s is too large to be imported (more than %d MB)."},
+    {59452, "The file must have the extension VCF or CSV."},
+    {59453, "Contacts exported successfully.\\n\\nExported addresses: %d"},
+    {59454, "The export was cancelled. No file has been written."},
+    {59455, "The file %s cannot be written:\\n%s"},
+    {59456, "Enter the name of the contacts file"},
+    {59457, "vCard files (*.vcf)|*.vcf|CSV files (*.csv)|*.csv||"},
+    {59458, "The file %s is not a text file: it holds control characters or bytes of no character."},
     // First start of an installed program in the user's data folder
     {59470, "A new address book was created in %s."},
 };

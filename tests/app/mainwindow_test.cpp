@@ -562,6 +562,17 @@ TEST(Help, EveryTopicTheWindowOpensHasAPage)
     help->close();
 }
 
+// Commands and help pages come from several parts of the program; two of them
+// under one number would leave one command or page unreachable.
+TEST(CommandTable, EveryCommandIdAndHelpTopicIsTakenOnce)
+{
+    std::set<int> ids;
+    for (const CommandInfo &c : CommandTable())
+        EXPECT_TRUE(ids.insert(c.id).second) << "command id " << c.id << " twice (" << c.text.toStdString() << ")";
+    const QMap<int, QString> topics = HelpWindow::Topics();
+    EXPECT_EQ(topics.size(), HelpWindow::ContentsOrder().size()) << "two help pages share a topic number";
+}
+
 TEST(MainWindowStart, WithoutRootFolderTheWindowDoesNotComeUp)
 {
     TempDatabase t;
