@@ -4,6 +4,7 @@
 #include "sqlformat.h"
 
 #include <QStringList>
+#include <algorithm>
 
 QString JoinLines(const QString &text)
 {
@@ -225,13 +226,36 @@ std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &v, const ValueNot
     });
 }
 
-void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones, const ValueNoteList &emails)
+void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones, const ValueNoteList &emails,
+                       const AddressEntry *asRead)
 {
     inTransaction(db, [&] {
         CSetAddress a(&db);
         a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", v.id));
-        if (a.IsEOF())
+        if (a.IsEOF()) {
+            if (v.id < 0) // no stored address was shown at all
+                throw DbException(QStringLiteral("No address to modify"));
             throw DbGoneException(QString::fromLatin1(kAddressGoneText));
+        }
+        // The transaction holds the write lock: what is compared here is
+        // what the save replaces.
+        if (asRead) {
+            const AddressEntry now = AddressFromRecord(a);
+            bool same = now.name == asRead->name && now.street == asRead->street && now.town == asRead->town &&
+                        now.zip == asRead->zip && now.country == asRead->country && now.note == asRead->note;
+            // The lists as sets: the page may hold them in another order.
+            auto sameList = [](ValueNoteList a, ValueNoteList b) {
+                std::sort(a.begin(), a.end());
+                std::sort(b.begin(), b.end());
+                return a == b;
+            };
+            if (same && asRead->phones)
+                same = sameList(LoadPhones(db, v.id), *asRead->phones);
+            if (same && asRead->emails)
+                same = sameList(LoadEmails(db, v.id), *asRead->emails);
+            if (!same)
+                throw DbGoneException(QString::fromLatin1(kAddressChangedText));
+        }
         a.Edit();
         assign(a, v);
         a.Update();

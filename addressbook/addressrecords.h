@@ -24,6 +24,10 @@ bool HasDuplicateAddress(CDatabase &db, const QString &name, const QString &stre
 inline constexpr const char *kFolderGoneText =
     "The folder was deleted in another program meanwhile, so the address was not saved.\n"
     "What you entered is still here: choose another folder and save it again.";
+inline constexpr const char *kAddressChangedText =
+    "The address was changed in another program since it was shown here, so your changes were not saved.\n"
+    "What you entered is still here: save again to replace the other changes with yours, or select the\n"
+    "address again to see them.";
 inline constexpr const char *kAddressGoneText =
     "The address was deleted in another program meanwhile, so the changes were not saved.\n"
     "What you entered is still here: choose a folder and insert it as a new address.";
@@ -36,8 +40,12 @@ std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &address, const Va
 
 // Rewrites an address and replaces all of its phones and e-mails, in one
 // transaction. Throws DbGoneException when the address is not stored.
+// With `asRead` (the address as the page read it, with the phone and e-mail
+// lists it read when they are present), an address that another program
+// changed since then is not overwritten: DbGoneException with
+// kAddressChangedText, nothing written.
 void SaveEditedAddress(CDatabase &db, const AddressEntry &address, const ValueNoteList &phones,
-                       const ValueNoteList &emails);
+                       const ValueNoteList &emails, const AddressEntry *asRead = nullptr);
 
 // Deletes the ADDRESS row (the database removes its phones and e-mails).
 void DeleteAddressRow(CDatabase &db, std::int32_t address);

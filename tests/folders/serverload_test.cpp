@@ -9,6 +9,7 @@
 #include "dberror.h"
 #include "folderops.h"
 #include "recordsets.h"
+#include "sqlformat.h"
 #include "testsupport.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <iostream>
 #include <random>
 
@@ -291,4 +293,67 @@ TEST(GoneRows, SavesIntoWhatAnotherProgramDeletedAreRefusedWithTheirMessage)
     EXPECT_EQ(db.QueryInteger(QStringLiteral("SELECT count(*) FROM %1").arg(db.Quote(QStringLiteral("TEL")))), 0);
     EXPECT_EQ(db.QueryInteger(QStringLiteral("SELECT %1 FROM %2").arg(db.Quote(QStringLiteral("ID_ADDRESS_FF")), db.Quote(QStringLiteral("IDS")))), counter);
     EXPECT_EQ(db.QueryInteger(QStringLiteral("SELECT %1 FROM %2").arg(db.Quote(QStringLiteral("ID_TEL_FF")), db.Quote(QStringLiteral("IDS")))), tels);
+}
+
+// Changes to an address that another program changed since it was read are
+// refused with their message and nothing written; the same lists in another
+// order are no change; saving on purpose without the old state replaces.
+TEST(GoneRows, ChangesToAnAddressChangedMeanwhileAreRefused)
+{
+    TempDatabase t;
+    CDatabase &db = t.db();
+    AddressEntry e;
+    e.name = QStringLiteral("Dvořák");
+    e.town = QStringLiteral("Praha");
+    e.zip = QStringLiteral("110 00");
+    e.id = SaveNewAddress(db, e, twoPhones(), oneEmail(QStringLiteral("d")), RootFolder(db));
+    AddressEntry asRead = e;
+    asRead.phones = LoadPhones(db, e.id);
+    asRead.emails = LoadEmails(db, e.id);
+
+    // The same lists, reversed: saved.
+    AddressEntry reversed = asRead;
+    std::reverse(reversed.phones->begin(), reversed.phones->end());
+    e.note = QStringLiteral("first note");
+    EXPECT_NO_THROW(SaveEditedAddress(db, e, twoPhones(), oneEmail(QStringLiteral("d")), &reversed));
+    asRead.note = e.note;
+
+    for (const bool phoneOnly : {false, true}) {
+        {
+            CDatabase other;
+            other.Open(t.path());
+            AddressEntry theirs = e;
+            if (!phoneOnly)
+                theirs.street = QStringLiteral("Their street %1").arg(int(phoneOnly));
+            SaveEditedAddress(other, theirs, phoneOnly ? ValueNoteList{{QStringLiteral("+1"), QString()}} : twoPhones(),
+                              oneEmail(QStringLiteral("d")));
+        }
+        const QStringList before = [&] {
+            CSetAddress a(&db);
+            a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", e.id));
+            return QStringList{a.m_NAME, a.m_STREET, a.m_NOTE};
+        }();
+        const ValueNoteList phonesBefore = LoadPhones(db, e.id);
+        AddressEntry mine = e;
+        mine.name = QStringLiteral("Mine");
+        MessageRecorder rec;
+        EXPECT_FALSE(DbOperation(db, [&] { SaveEditedAddress(db, mine, twoPhones(), {}, &asRead); }));
+        ASSERT_EQ(rec.Records().size(), 1u);
+        EXPECT_EQ(rec.Records()[0].text, QString::fromLatin1(kAddressChangedText));
+        CSetAddress a(&db);
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", e.id));
+        EXPECT_EQ((QStringList{a.m_NAME, a.m_STREET, a.m_NOTE}), before);
+        EXPECT_EQ(LoadPhones(db, e.id), phonesBefore);
+        EXPECT_EQ(LoadEmails(db, e.id).size(), 1u);
+        // What is stored now as the state read: the save goes through.
+        asRead = AddressFromRecord(a);
+        asRead.phones = LoadPhones(db, e.id);
+        asRead.emails = LoadEmails(db, e.id);
+    }
+    AddressEntry mine = e;
+    mine.name = QStringLiteral("Mine");
+    EXPECT_NO_THROW(SaveEditedAddress(db, mine, twoPhones(), {}, &asRead));
+    CSetAddress stored(&db);
+    stored.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", e.id));
+    EXPECT_EQ(stored.m_NAME, QStringLiteral("Mine"));
 }
