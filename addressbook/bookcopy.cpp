@@ -109,8 +109,13 @@ void ReplaceAddressBookRows(CDatabase &from, CDatabase &to,
         while (read->Step()) {
             std::vector<QVariant> row;
             row.reserve(columns);
-            for (std::size_t i = 0; i < columns; ++i)
-                row.push_back(read->Column(int(i), table.columns[i].type));
+            for (std::size_t i = 0; i < columns; ++i) {
+                QVariant value = read->Column(int(i), table.columns[i].type);
+                // No bytes stay NULL ("no picture"), as the record sets store them.
+                if (table.columns[i].type == ColumnType::Binary && value.toByteArray().isEmpty())
+                    value = QVariant();
+                row.push_back(std::move(value));
+            }
             rows.push_back(std::move(row));
             if (rows.size() == perStatement)
                 flush();

@@ -44,8 +44,16 @@ public:
             m_values.resize(i + 1);
             m_types.resize(i + 1, 0);
             m_formats.resize(i + 1, 0);
+            m_nulls.resize(i + 1, false);
         }
+        m_nulls[i] = false;
+        m_types[i] = 0;
+        m_formats[i] = 0;
         switch (v.typeId()) {
+        case QMetaType::UnknownType: // no value: NULL
+            m_values[i].clear();
+            m_nulls[i] = true;
+            break;
         case QMetaType::LongLong: case QMetaType::Int: case QMetaType::Bool:
             m_values[i] = QByteArray::number(v.toLongLong());
             break;
@@ -73,9 +81,9 @@ public:
             m_engine->ReconnectIfBroken();
             std::vector<const char *> values;
             std::vector<int> lengths;
-            for (const QByteArray &b : m_values) {
-                values.push_back(b.constData());
-                lengths.push_back(int(b.size()));
+            for (std::size_t i = 0; i < m_values.size(); ++i) {
+                values.push_back(m_nulls[i] ? nullptr : m_values[i].constData());
+                lengths.push_back(int(m_values[i].size()));
             }
             m_result = PQexecParams(m_engine->Handle(), m_sql.constData(), int(m_values.size()), m_types.data(),
                                     values.data(), lengths.data(), m_formats.data(), 0);
@@ -140,6 +148,7 @@ private:
     std::vector<QByteArray> m_values;
     std::vector<Oid> m_types;
     std::vector<int> m_formats;
+    std::vector<bool> m_nulls;
     PGresult *m_result = nullptr;
     int m_rows = 0;
     int m_row = 0;

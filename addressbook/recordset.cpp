@@ -73,7 +73,8 @@ void CFieldExchange::Binary(const char *name, QByteArray &value)
     switch (m_op) {
     case Describe: column(QString::fromLatin1(name), ColumnType::Binary); break;
     case Load: value = next().toByteArray(); break;
-    case Store: m_values->push_back(QVariant(value)); break;
+    // No bytes are stored as NULL: "no picture", not a picture of no bytes.
+    case Store: m_values->push_back(value.isEmpty() ? QVariant() : QVariant(value)); break;
     case Reset: value.clear(); break;
     }
 }

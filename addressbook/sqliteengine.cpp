@@ -26,6 +26,9 @@ public:
         case QMetaType::Double:
             rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
             break;
+        case QMetaType::UnknownType: // no value: NULL
+            rc = sqlite3_bind_null(m_stmt, index);
+            break;
         case QMetaType::QByteArray: {
             const QByteArray b = v.toByteArray();
             rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);

@@ -42,7 +42,7 @@ const std::vector<CommandInfo> &CommandTable()
         {ID_FOLDER_MOVE, t("F&older"), t("&Move..."), {}, 0},
         // Print
         {ID_PRINT_ONE_ENVELOPE, t("&Print/Print &one address"), t("&Envelope"), t("Ctrl+O"), 0},
-        {ID_PRINT_ONE_LABEL, t("&Print/Print &one address"), t("&Label"), {}, 0},
+        {ID_PRINT_ONE_LABEL, t("&Print/Print &one address"), t("&Label"), t("Ctrl+S"), 0},
         {ID_PREVIEW_ONE_ENVELOPE, t("&Print/Pre&view one address"), t("&Envelope"), {}, 0},
         {ID_PREVIEW_ONE_LABEL, t("&Print/Pre&view one address"), t("&Label"), {}, 0},
         {ID_MASS_PRINT_ENVELOPE, t("&Print/&Mass print"), t("&Envelope"), {}, 0},

@@ -2,15 +2,18 @@
 
 #include "dberror.h"
 #include "dialogparts.h"
+#include "testprint.h"
 #include "tvmessage.h"
 #include "tvparse.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -43,7 +46,11 @@ EnvelopePrintOptionsDialog::EnvelopePrintOptionsDialog(QWidget *parent, CDatabas
     copiesLayout->addLayout(copiesRow);
     copiesLayout->addWidget(NewCollateGroup(copiesGroup, m_collateYes, m_collateNo));
     layout->addWidget(copiesGroup);
-    layout->addWidget(OkCancelButtons(this, m_ok));
+    QDialogButtonBox *buttons = OkCancelButtons(this, m_ok);
+    // The outlines of the chosen envelope on plain paper, before the real one.
+    m_test = buttons->addButton(QStringLiteral("&Test print"), QDialogButtonBox::ActionRole);
+    connect(m_test, &QPushButton::clicked, this, &EnvelopePrintOptionsDialog::TestPrint);
+    layout->addWidget(buttons);
 
     // Read in descending name order, each row put at the top: the lists
     // read in ascending order.
@@ -66,6 +73,17 @@ int EnvelopePrintOptionsDialog::exec()
     if (!m_loaded)
         return QDialog::Rejected;
     return QDialog::exec();
+}
+
+bool EnvelopePrintOptionsDialog::TestPrint()
+{
+    const int size = m_sizes->currentIndex();
+    if (size < 0) {
+        CTVError::Show(92, TVB_OK);
+        m_sizes->setFocus();
+        return false;
+    }
+    return RunEnvelopeTestPrint(this, m_db, m_sizeRows[std::size_t(size)]);
 }
 
 void EnvelopePrintOptionsDialog::accept()

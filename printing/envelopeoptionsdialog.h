@@ -32,6 +32,10 @@ public:
     QRadioButton *CollateYes() const { return m_collateYes; }
     QRadioButton *CollateNo() const { return m_collateNo; }
     QPushButton *OkButton() const { return m_ok; }
+    QPushButton *TestPrintButton() const { return m_test; }
+    // "Test print": the outlines of the chosen envelope, calibrated, on the
+    // envelope's paper (message 92 without a size). True when printed.
+    bool TestPrint();
 
     // Valid after OK.
     const EnvelopeSize &Size() const { return m_size; }
@@ -52,6 +56,7 @@ private:
     QRadioButton *m_collateYes = nullptr;
     QRadioButton *m_collateNo = nullptr;
     QPushButton *m_ok = nullptr;
+    QPushButton *m_test = nullptr;
     EnvelopeSize m_size;
     EnvelopeStyle m_style;
     int m_copyCount = 1;

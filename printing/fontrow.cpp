@@ -147,6 +147,11 @@ FontChoiceDialog::FontChoiceDialog(QWidget *parent, const FontSpec &spec)
     connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(box);
+    // What the dialog shows before the user touches it (the size field may
+    // have followed the font dialog's whole size; it is set back).
+    m_size->setValue(std::max(1, spec.lfHeight) / 10.0);
+    m_shown = m_fonts->currentFont();
+    m_shownSize = m_size->value();
 }
 
 void FontChoiceDialog::SetColor(std::uint32_t colorref)
@@ -164,9 +169,27 @@ void FontChoiceDialog::showSwatch()
 
 FontSpec FontChoiceDialog::Spec() const
 {
-    QFont font = m_fonts->currentFont();
-    font.setPointSizeF(m_size->value());
-    return SpecFromFont(font, m_color, m_base);
+    // Only what the user changed replaces the stored font: the font dialog
+    // shows the nearest family and style it lists (an alias such as "Arial"
+    // opens as the font that stands in for it, a weight as the nearest
+    // style), so taking its current font as a whole would change a font the
+    // user only looked at.
+    const QFont now = m_fonts->currentFont();
+    FontSpec spec = m_base;
+    if (now.family() != m_shown.family())
+        spec.lfFaceName = now.family().left(31);
+    if (now.family() != m_shown.family() || now.weight() != m_shown.weight() || now.italic() != m_shown.italic()) {
+        spec.lfWeight = now.weight();
+        spec.lfItalic = now.italic();
+    }
+    if (now.underline() != m_shown.underline())
+        spec.lfUnderline = now.underline();
+    if (now.strikeOut() != m_shown.strikeOut())
+        spec.lfStrikeOut = now.strikeOut();
+    if (m_size->value() != m_shownSize)
+        spec.lfHeight = std::max(1, int(std::lround(m_size->value() * 10)));
+    spec.color = m_color;
+    return spec;
 }
 
 FontRow::FontRow(const QString &caption, QWidget *parent) : QWidget(parent)

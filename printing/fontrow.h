@@ -54,7 +54,9 @@ class FontChoiceDialog : public QDialog {
     Q_OBJECT
 public:
     FontChoiceDialog(QWidget *parent, const FontSpec &spec);
-    // The font chosen (valid after OK).
+    // The font chosen (valid after OK): the stored font with what the user
+    // changed in the dialog (family, style, underline, strike-out, size,
+    // colour); OK without a change gives back the stored font exactly.
     FontSpec Spec() const;
     QFontDialog *FontPart() const { return m_fonts; }
     QDoubleSpinBox *SizePart() const { return m_size; }
@@ -65,6 +67,8 @@ private:
     void showSwatch();
 
     FontSpec m_base;
+    QFont m_shown;           // the font dialog's choice when it opened
+    double m_shownSize = 0;  // the size field's value when it opened
     std::uint32_t m_color = 0;
     QFontDialog *m_fonts = nullptr;
     QLabel *m_swatch = nullptr;

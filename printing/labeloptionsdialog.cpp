@@ -2,14 +2,17 @@
 
 #include "dberror.h"
 #include "dialogparts.h"
+#include "testprint.h"
 #include "tvmessage.h"
 #include "tvparse.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -40,7 +43,11 @@ LabelPrintOptionsDialog::LabelPrintOptionsDialog(QWidget *parent, CDatabase &db)
     layout->addWidget(copies);
 
     layout->addWidget(NewCollateGroup(this, m_collateYes, m_collateNo));
-    layout->addWidget(OkCancelButtons(this, m_ok));
+    QDialogButtonBox *buttons = OkCancelButtons(this, m_ok);
+    // The outlines of the chosen sheet on plain paper, before the real labels.
+    m_test = buttons->addButton(QStringLiteral("&Test print"), QDialogButtonBox::ActionRole);
+    connect(m_test, &QPushButton::clicked, this, &LabelPrintOptionsDialog::TestPrint);
+    layout->addWidget(buttons);
 
     // The last pair used; an empty table gives -1, -1 and a failed read
     // preselects nothing.
@@ -71,6 +78,17 @@ int LabelPrintOptionsDialog::exec()
     if (!m_usable)
         return QDialog::Rejected;
     return QDialog::exec();
+}
+
+bool LabelPrintOptionsDialog::TestPrint()
+{
+    const int size = m_sizeCombo->currentIndex();
+    if (size < 0 || size >= int(m_sizes.size())) {
+        CTVError::Show(89, TVB_OK);
+        m_sizeCombo->setFocus();
+        return false;
+    }
+    return RunLabelTestPrint(this, m_db, m_sizes[std::size_t(size)]);
 }
 
 void LabelPrintOptionsDialog::accept()

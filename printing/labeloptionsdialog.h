@@ -41,6 +41,10 @@ public:
     QRadioButton *CollateYes() const { return m_collateYes; }
     QRadioButton *CollateNo() const { return m_collateNo; }
     QPushButton *OkButton() const { return m_ok; }
+    QPushButton *TestPrintButton() const { return m_test; }
+    // "Test print": the outlines of the chosen sheet's labels, calibrated, on
+    // the sheet's paper (message 89 without a size). True when printed.
+    bool TestPrint();
 
 private:
     CDatabase &m_db;
@@ -53,6 +57,7 @@ private:
     QRadioButton *m_collateYes = nullptr;
     QRadioButton *m_collateNo = nullptr;
     QPushButton *m_ok = nullptr;
+    QPushButton *m_test = nullptr;
 
     LabelSize m_size;
     LabelStyle m_style;

@@ -548,6 +548,25 @@ TEST_F(MainWindowTest, CommandAvailability)
         }
 }
 
+// Ctrl+O and Ctrl+S, pressed on the window, print one envelope and one label.
+TEST_F(MainWindowTest, PrintOneShortcutsReachTheirCommands)
+{
+    int envelopes = 0, labels = 0;
+    RegisterCommand(ID_PRINT_ONE_ENVELOPE, {[&](QWidget *) { ++envelopes; }, {}});
+    RegisterCommand(ID_PRINT_ONE_LABEL, {[&](QWidget *) { ++labels; }, {}});
+    frame->view()->ActivatePage(AddressPage::Quick);
+    frame->UpdateCommandStates();
+    QApplication::setActiveWindow(frame.get());
+    frame->tree()->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(frame->tree(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(frame->tree(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(envelopes, 1);
+    EXPECT_EQ(labels, 1);
+    RegisterCommand(ID_PRINT_ONE_ENVELOPE, {});
+    RegisterCommand(ID_PRINT_ONE_LABEL, {});
+}
+
 TEST_F(MainWindowTest, ViewMenuTogglesBarsWithCheckMarks)
 {
     EXPECT_TRUE(frame->action(ID_VIEW_TREE)->isChecked());

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QFontDatabase>
+#include <QListView>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,6 +85,65 @@ TEST(FontChoiceDialog, ReturnsTheChosenFontAndColour)
     EXPECT_EQ(out.lfHeight, 105);
     EXPECT_TRUE(out.lfItalic);
     EXPECT_EQ(out.color, 0x00FF00u);
+}
+
+// OK without a change gives back the stored font exactly, for every family
+// installed here and for the faces the seeded styles name (which fontconfig
+// may only stand in for), regular, bold and italic.
+TEST(FontChoiceDialog, OkWithoutAChangeKeepsTheStoredFont)
+{
+    QStringList families = QFontDatabase::families();
+    families << QStringLiteral("Times New Roman") << QStringLiteral("Arial") << QStringLiteral("Courier New");
+    int checked = 0;
+    for (const QString &family : families) {
+        if (QFontDatabase::isPrivateFamily(family))
+            continue;
+        for (int style = 0; style < 3; ++style) {
+            FontSpec spec;
+            spec.lfFaceName = family.left(31);
+            spec.lfHeight = 105;
+            spec.lfWeight = style == 1 ? 700 : 400;
+            spec.lfItalic = style == 2;
+            spec.color = 0x123456;
+            FontChoiceDialog dialog(nullptr, spec);
+            EXPECT_EQ(dialog.Spec(), spec) << family.toStdString() << " style " << style;
+            ++checked;
+        }
+    }
+    EXPECT_GE(checked, 9);
+}
+
+// A family picked with the mouse in the dialog's family list replaces the
+// face; a size typed alone keeps the stored face, even one the list lacks.
+TEST(FontChoiceDialog, OnlyWhatTheUserChangesIsTaken)
+{
+    FontSpec spec; // Times New Roman 12 pt
+    spec.lfWeight = 700;
+    {
+        FontChoiceDialog dialog(nullptr, spec);
+        dialog.SizePart()->setValue(9.5);
+        const FontSpec out = dialog.Spec();
+        EXPECT_EQ(out.lfFaceName, spec.lfFaceName);
+        EXPECT_EQ(out.lfWeight, 700);
+        EXPECT_EQ(out.lfHeight, 95);
+    }
+    FontChoiceDialog dialog(nullptr, spec);
+    dialog.show();
+    QListView *familyList = dialog.FontPart()->findChildren<QListView *>().value(0);
+    ASSERT_TRUE(familyList);
+    const QString shown = dialog.FontPart()->currentFont().family();
+    QModelIndex other;
+    for (int row = 0; row < familyList->model()->rowCount() && !other.isValid(); ++row) {
+        const QModelIndex index = familyList->model()->index(row, 0);
+        if (index.data().toString() != shown)
+            other = index;
+    }
+    ASSERT_TRUE(other.isValid());
+    familyList->scrollTo(other);
+    QTest::mouseClick(familyList->viewport(), Qt::LeftButton, {}, familyList->visualRect(other).center());
+    const FontSpec out = dialog.Spec();
+    EXPECT_EQ(out.lfFaceName, other.data().toString().left(31));
+    EXPECT_EQ(out.lfHeight, 120);
 }
 
 TEST(FontRow, ChangeStoresTheChoiceAndRefreshes)

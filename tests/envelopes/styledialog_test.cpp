@@ -18,8 +18,29 @@
 #include <QTest>
 #include <QTextCursor>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
+
+// How the LOGO column of a style is stored: "null", "blob" (with bytes) or
+// another type name ("blob" of no bytes is "empty").
+std::string logoStorage(CDatabase &db, const QString &name)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(db.Handle(), "SELECT typeof(LOGO), length(LOGO) FROM ENVSTYLE WHERE ENVSTYLE_NAME = ?", -1,
+                           &stmt, nullptr) != SQLITE_OK)
+        return "error";
+    const QByteArray utf8 = name.toUtf8();
+    sqlite3_bind_text(stmt, 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    std::string result = "missing";
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        result = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+        if (result == "blob" && sqlite3_column_int(stmt, 1) == 0)
+            result = "empty";
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
 
 struct StoredStyle {
     bool found = false;
@@ -209,6 +230,7 @@ TEST(EnvelopeStyleDialog, LogoModeWithoutPictureSavesNothing)
     ASSERT_TRUE(s.found);
     EXPECT_EQ(s.style.returnMode, RETURN_NOTHING);
     EXPECT_TRUE(s.logo.isEmpty());
+    EXPECT_EQ(logoStorage(temp.db(), QStringLiteral("No logo")), "null");
 }
 
 TEST(EnvelopeStyleDialog, BlankReturnAddressFallsBackToNothing)
@@ -274,6 +296,7 @@ TEST(EnvelopeStyleDialog, PngLogoReadsBackAsJpegOfTheSameSize)
     EXPECT_FALSE(jpeg.hasAlphaChannel());
     // Transparent parts lie on white.
     EXPECT_GT(qGray(jpeg.pixel(2, 0)), 200);
+    EXPECT_EQ(logoStorage(temp.db(), QStringLiteral("Logo")), "blob");
 
     // Edit reads it back; switching to "No return address" clears LOGO.
     EnvelopeStyleDialog edit(nullptr, temp.db(), id);
@@ -285,6 +308,7 @@ TEST(EnvelopeStyleDialog, PngLogoReadsBackAsJpegOfTheSameSize)
     s = stored(temp.db(), QStringLiteral("Logo"));
     EXPECT_EQ(s.style.returnMode, RETURN_NOTHING);
     EXPECT_TRUE(s.logo.isEmpty());
+    EXPECT_EQ(logoStorage(temp.db(), QStringLiteral("Logo")), "null");
 }
 
 TEST(EnvelopeStyleDialog, PaletteLogoIsStoredAs24BitJpeg)

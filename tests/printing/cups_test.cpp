@@ -12,6 +12,7 @@
 #include "privatecups.h"
 #include "reportprinter.h"
 #include "sizes.h"
+#include "testprint.h"
 #include "testsupport.h"
 
 #include <QPrinter>
@@ -157,6 +158,37 @@ TEST_F(CupsFixture, LabelsOnASheetWithUnequalMarginsAndThePattern)
         });
     compare("pattern for an A4 sheet, landscape",
             [&] { return PrintCalibrationPattern(nullptr, true, PaperRequest::ForLabelSheet(210, 297)); });
+}
+
+// The outlines on plain paper go out on the queue as on the PDF printer, so
+// they lie where the envelope or the labels will.
+TEST_F(CupsFixture, TestPrintsOfAnEnvelopeAndALabelSheet)
+{
+    const EnvelopeSize dl =
+        ReadEnvelopeSizes(m_temp.db(), QStringLiteral("SELECT * FROM ENVSIZE WHERE NAME = 'DL (220 x 110 mm)'")).at(0);
+    for (const bool landscape : {false, true}) {
+        Calibration calibration;
+        calibration.X = 2.0;
+        calibration.Y = -1.0;
+        calibration.landscape = landscape;
+        compare(std::string("test print DL ") + (landscape ? "landscape" : "portrait"), [&] {
+            auto printer = CreatePrinterDC(nullptr, landscape, PaperRequest::ForEnvelope(dl.A, dl.B));
+            return printer && PrintEnvelopeTest(*printer, nullptr, dl, calibration);
+        });
+    }
+    LabelSize sheet;
+    sheet.A = 8;
+    sheet.B = 60;
+    sheet.C = 4;
+    sheet.D = 20;
+    sheet.E = 30;
+    sheet.F = 2;
+    sheet.M = 8;
+    sheet.N = 3;
+    compare("test print of a sheet", [&] {
+        auto printer = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(210, 297));
+        return printer && PrintLabelTest(*printer, nullptr, sheet, Calibration{});
+    });
 }
 
 TEST_F(CupsFixture, TheReport)
