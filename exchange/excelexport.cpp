@@ -6,6 +6,7 @@
 #include "tvmessage.h"
 #include "tvstrings.h"
 #include "xlsxsheetwriter.h"
+#include "odssheetwriter.h"
 #include "xlswriter.h"
 
 #include <QCoreApplication>
@@ -200,18 +201,29 @@ int CheckExportExtension(const QString &fileName, SheetFormat format)
     const QString ext = FileExtension(fileName);
     if (format == SheetFormat::Xls)
         return ext == QLatin1String("xls") ? 0 : 59412;
+    if (format == SheetFormat::Ods)
+        return ext == QLatin1String("ods") ? 0 : 59442;
     return ext == QLatin1String("xlsx") ? 0 : 59413;
 }
 
 QString DefaultExportPath(SheetFormat format)
 {
-    return AppContext::ProgramFile(format == SheetFormat::Xls ? QStringLiteral("Export/export.xls")
-                                                              : QStringLiteral("Export/export.xlsx"));
+    return AppContext::ProgramFile(format == SheetFormat::Xls    ? QStringLiteral("Export/export.xls")
+                                   : format == SheetFormat::Ods ? QStringLiteral("Export/export.ods")
+                                                                : QStringLiteral("Export/export.xlsx"));
 }
 
 bool WriteSheetFile(const SheetData &sheet, const QString &path, SheetFormat format, QString *error)
 {
-    return format == SheetFormat::Xls ? WriteXlsFile(sheet, path, error) : WriteXlsxFile(sheet, path, error);
+    switch (format) {
+    case SheetFormat::Xls:
+        return WriteXlsFile(sheet, path, error);
+    case SheetFormat::Ods:
+        return WriteOdsFile(sheet, path, error);
+    case SheetFormat::Xlsx:
+        break;
+    }
+    return WriteXlsxFile(sheet, path, error);
 }
 
 bool ExportAddresses(CDatabase &db, int folder, bool subfolders, const QString &path, SheetFormat format,

@@ -14,7 +14,7 @@
 
 class CDatabase;
 
-enum class SheetFormat { Xls = 0, Xlsx = 1 };
+enum class SheetFormat { Xls = 0, Xlsx = 1, Ods = 2 };
 
 // Fill colours, read as 0xRRGGBB.
 constexpr std::uint32_t kHeaderFill = 0xA7D7FE; // light blue
@@ -46,15 +46,16 @@ QString WithoutCarriageReturns(QString text);
 // DbException on database errors.
 SheetData BuildExportSheet(CDatabase &db, const std::set<int> &folders, const TextMeasure &measure);
 
-// "xls" or "xlsx" of a file name: the text after the last ".", when that dot
+// "xls", "xlsx" or "ods" of a file name: the text after the last ".", when that dot
 // is not the first character, in lower case; otherwise empty.
 QString FileExtension(const QString &fileName);
 
 // Message id of the format check of the file name (0 when it fits): 59412
-// for format 0 without "xls", 59413 for format 1 without "xlsx".
+// for format 0 without "xls", 59413 for format 1 without "xlsx", 59442 for
+// format 2 without "ods".
 int CheckExportExtension(const QString &fileName, SheetFormat format);
 
-// The default output path of a format (program directory/Export/export.xls or .xlsx).
+// The default output path of a format (program directory/Export/export.xls, .xlsx or .ods).
 QString DefaultExportPath(SheetFormat format);
 
 // Runs the export: collects, builds and writes. Shows 8 (database), 7

@@ -94,8 +94,8 @@ ImportCheck CheckImportSettings(ImportSettings &s)
     s.endRow = s.endRow.trimmed();
     if (s.fileName.isEmpty())
         return fail(MSG_NO_FILE, ImportField::FileName);
-    // 2.
-    if (s.fileName.size() <= 4 || s.fileName.right(3).toLower() != QLatin1String("xls"))
+    // 2. (.xlsx and .ods besides .xls)
+    if (!IsImportFileName(s.fileName))
         return fail(MSG_NOT_XLS, ImportField::FileName);
     // 3.
     std::int32_t begin = 0;
@@ -189,9 +189,21 @@ void ShowImportSummary(const ImportResult &r)
     CTVInfo info(MSG_SUMMARY, TVB_OK, r.accepted, r.skipped, r.errors);
 }
 
+bool IsImportFileName(const QString &fileName)
+{
+    const QString lower = fileName.toLower();
+    for (const char *ext : {".xls", ".xlsx", ".ods"}) {
+        const QLatin1String e(ext);
+        if (lower.endsWith(e) && lower.size() > e.size())
+            return true;
+    }
+    // A name such as "dataxls" (no dot) is read as an .xls file, as it always was.
+    return lower.size() > 4 && lower.endsWith(QLatin1String("xls"));
+}
+
 std::unique_ptr<ImportSheet> OpenImportSheet(const QString &fileName, const ImportObserver &observer)
 {
-    if (fileName.right(3).toLower() != QLatin1String("xls"))
+    if (!IsImportFileName(fileName))
         return nullptr;
     auto reader = std::make_unique<XlsSheetReader>();
     std::function<bool()> keepGoing;

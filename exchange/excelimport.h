@@ -1,5 +1,6 @@
 #pragma once
-// The import of addresses from the first worksheet of a spreadsheet file:
+// The import of addresses from the first worksheet of a spreadsheet file
+// (.xls, .xlsx or .ods):
 // the checks of the dialog's values, the reading of the rows, the question
 // about addresses that already exist in the target folder and the writing of
 // everything accepted in one transaction.
@@ -97,8 +98,13 @@ struct ImportResult {
     int accepted = 0, skipped = 0, errors = 0;
 };
 
-// The file's reader by its extension (.xls); null when the name has none
-// of the extensions the import reads.
+// True for the names the import reads: ending in .xls, .xlsx or .ods (any
+// letter case), with something before the extension.
+bool IsImportFileName(const QString &fileName);
+
+// The file's reader (the kind of spreadsheet is told by its bytes); null
+// when the name has none of the extensions the import reads, or the file
+// cannot be read.
 std::unique_ptr<ImportSheet> OpenImportSheet(const QString &fileName, const ImportObserver &observer = {});
 
 // The existing keys of the target folder; false after message 8.

@@ -125,6 +125,8 @@ int RunExportCommandLine(const QString &fileIn, const QString &folderPath, bool 
         format = SheetFormat::Xls;
     else if (ext == QLatin1String("xlsx"))
         format = SheetFormat::Xlsx;
+    else if (ext == QLatin1String("ods"))
+        format = SheetFormat::Ods;
     else {
         CTVError error(MSG_NEED_XLS);
         return kUsage;
@@ -184,9 +186,10 @@ QString ExchangeCommandLineHelp()
         "                                answered by TESMAR_AUTOANSWER=yes, anything else restores nothing\n"
         "  --export FILE --folder PATH [--subfolders]\n"
         "                                export the addresses of the folder PATH (and its subfolders)\n"
-        "                                to FILE, .xls or .xlsx by its extension\n"
+        "                                to FILE, .xls, .xlsx or .ods by its extension\n"
         "  --import FILE --folder PATH [--duplicates ask|add|skip]\n"
-        "                                import the .xls FILE into the folder PATH: columns A-H,\n"
+        "                                import the .xls, .xlsx or .ods FILE (its first sheet)\n"
+        "                                into the folder PATH: columns A-H,\n"
         "                                data from row 2 to the first empty name; addresses already\n"
         "                                in the folder are asked about (TESMAR_AUTOANSWER answers),\n"
         "                                all added or all skipped\n"

@@ -9,8 +9,9 @@
 //   tesmar --restore FILE          question 124 is answered by TESMAR_AUTOANSWER;
 //                                  anything but "yes" restores nothing
 //   tesmar --export FILE --folder PATH [--subfolders]
-//                                  .xls or .xlsx from FILE's extension
+//                                  .xls, .xlsx or .ods from FILE's extension
 //   tesmar --import FILE --folder PATH [--duplicates ask|add|skip]
+//                                  .xls, .xlsx or .ods (told by the file's bytes);
 //                                  columns A-H, begin row 2, "Find automatically";
 //                                  prints the summary 59438
 //

@@ -41,6 +41,7 @@ ExportDialog::ExportDialog(CDatabase &db, QWidget *parent) : QDialog(parent), m_
     m_format = new QComboBox(this);
     m_format->addItem(QStringLiteral("Microsoft Excel 97-2003"));
     m_format->addItem(QStringLiteral("Microsoft Excel 2007"));
+    m_format->addItem(QStringLiteral("OpenDocument Spreadsheet"));
     m_format->setCurrentIndex(0);
     form->addRow(QStringLiteral("Export format:"), m_format);
     auto *fileRow = new QHBoxLayout;
@@ -78,7 +79,14 @@ ExportDialog::ExportDialog(CDatabase &db, QWidget *parent) : QDialog(parent), m_
 
 SheetFormat ExportDialog::format() const
 {
-    return m_format->currentIndex() == 1 ? SheetFormat::Xlsx : SheetFormat::Xls;
+    switch (m_format->currentIndex()) {
+    case 1:
+        return SheetFormat::Xlsx;
+    case 2:
+        return SheetFormat::Ods;
+    default:
+        return SheetFormat::Xls;
+    }
 }
 
 bool ExportDialog::Initialize()
@@ -92,11 +100,10 @@ bool ExportDialog::Initialize()
 
 void ExportDialog::browse()
 {
-    const bool xls = format() == SheetFormat::Xls;
+    const int index = int(format());
+    const QString suffix = index == 0 ? QStringLiteral("xls") : index == 2 ? QStringLiteral("ods") : QStringLiteral("xlsx");
     const QString chosen = AskSaveFileName(this, TVLoadStringResource(MSG_TITLE), TVLoadStringResource(MSG_FILTER),
-                                           xls ? QStringLiteral("xls") : QStringLiteral("xlsx"), ExportDirectory(),
-                                           xls ? QStringLiteral("export.xls") : QStringLiteral("export.xlsx"), false,
-                                           xls ? 0 : 1);
+                                           suffix, ExportDirectory(), QStringLiteral("export.") + suffix, false, index);
     if (!chosen.isEmpty())
         m_file->setText(chosen);
 }

@@ -1,10 +1,10 @@
 #pragma once
-// The first worksheet of an Excel 97-2003 file: its used range and the text
-// of each cell as the sheet shows it (a number 11000 is "11000", not
-// "11000.0"). The file is read by FreeXL in a separate process
-// (tesmar-xlsread, installed beside the program), so a damaged or hostile
-// file can never crash the program; any failure of that process counts as a
-// file that cannot be read.
+// The first worksheet of a spreadsheet file (.xls, .xlsx or .ods, told by
+// its bytes): its used range and the text of each cell as the sheet shows
+// it (a number 11000 is "11000", not "11000.0"). The file is read by our
+// own readers in a separate process (tesmar-xlsread, installed beside the
+// program), so a damaged or hostile file can never crash the program; any
+// failure of that process counts as a file that cannot be read.
 #include "importsheet.h"
 
 #include <QHash>
@@ -15,8 +15,8 @@ class XlsSheetReader : public ImportSheet {
 public:
     XlsSheetReader() = default;
 
-    // Reads the file's first worksheet; false on any failure (not a compound
-    // file, damaged, no worksheet, password protected, reader not found or
+    // Reads the file's first worksheet; false on any failure (no spreadsheet,
+    // damaged, no worksheet, password protected, reader not found or
     // ended abnormally, longer than `timeoutMs`).
     // `keepGoing` is called while the reader runs (pump events there);
     // returning false stops the reader and fails the open.

@@ -1,7 +1,8 @@
-// tesmar-xlsread: reads the first worksheet of an .xls file with our own
-// BIFF8 reader (biffreader.h), or with FreeXL when the first argument is
-// --freexl (an independent reader for the tests), and writes its cells to
-// standard output. The import runs it as a separate process, so that a
+// tesmar-xlsread: reads the first worksheet of an .xls, .xlsx or .ods file
+// with our own readers (biffreader.h, zipsheetreader.h; the kind is told by
+// the file's bytes), or of an .xls file with FreeXL when the first argument
+// is --freexl (an independent reader for the tests), and writes its cells
+// to standard output. The import runs it as a separate process, so that a
 // damaged or hostile file can only end this small process, with its memory
 // limited, never the program.
 //
@@ -10,6 +11,7 @@
 //   that holds text: "<row> <column> <byte count>\n<UTF-8 bytes>\n", and
 //   "END\n". Rows and columns count from 1. Any failure: exit code 1.
 #include "biffreader.h"
+#include "zipsheetreader.h"
 #include "xlsreader.h"
 
 #include <QFile>
@@ -76,13 +78,14 @@ int finish(std::string &out)
 int readOwn(const char *path)
 {
     QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly))
+    // More than any spreadsheet of addresses: refused before it is read.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > (qint64(1) << 30))
         return 1;
     const QByteArray bytes = file.readAll();
     file.close();
     SheetCells sheet;
     QString why;
-    if (!ReadXlsWorkbook(bytes, sheet, &why)) {
+    if (!ReadSpreadsheet(bytes, sheet, &why)) {
         std::fprintf(stderr, "tesmar-xlsread: %s\n", why.toLocal8Bit().constData());
         return 1;
     }
@@ -104,7 +107,7 @@ int main(int argc, char **argv)
 {
     const bool freexl = argc == 3 && std::strcmp(argv[1], "--freexl") == 0;
     if (argc != 2 && !freexl) {
-        std::fprintf(stderr, "Usage: tesmar-xlsread [--freexl] FILE.xls\n");
+        std::fprintf(stderr, "Usage: tesmar-xlsread FILE.xls|FILE.xlsx|FILE.ods\n       tesmar-xlsread --freexl FILE.xls\n");
         return 2;
     }
     // A hostile file must not make the reader eat the machine's memory. (An

@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins
   qt6-multimedia-dev libqt6multimedia6
   # storage and spreadsheets
-  libsqlite3-dev sqlite3 libxlsxwriter-dev libfreexl-dev
+  libsqlite3-dev sqlite3 libxlsxwriter-dev libfreexl-dev libminizip-dev
   # tests, benchmarks, fuzzing
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   libtinyxml2-dev libpugixml-dev

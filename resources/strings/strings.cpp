@@ -206,7 +206,7 @@ extern const TVStringEntry kProgramStrings[] = {
     {59408, "No folder selected. Please select one."},
     // Export to Excel
     {59409, "Enter name of the output file"},
-    {59410, "Microsoft Excel 97-2003 (*.xls)|*.xls|Microsoft Excel 2007 (*.xlsx)|*.xlsx||"},
+    {59410, "Microsoft Excel 97-2003 (*.xls)|*.xls|Microsoft Excel 2007 (*.xlsx)|*.xlsx|OpenDocument Spreadsheet (*.ods)|*.ods||"},
     {59411, "No name of the output file entered. Please fill it out."},
     {59412, "The file must have XLS extension when exporting to Excel 97-2003."},
     {59413, "The file must have XLSX extension when exporting to Excel 2007."},
@@ -238,9 +238,10 @@ extern const TVStringEntry kProgramStrings[] = {
     {59436, "No name of the input file entered. Please fill it out."},
     {59437, "The database already contains address with the following data:\\nName: %s\\nTown / City: %s\\nZIP: %s\\n\\nDo you still want to add the address to the database?"},
     {59438, "Excel data imported successfully.\\n\\nImported addresses: %d\\nSkipped addresses: %d\\nNumber of errors: %d"},
-    {59439, "Microsoft Excel 97-2003 (*.xls)||"},
-    {59440, "The imported file is not of supported Microsoft Excel 97-2003 format."},
+    {59439, "Spreadsheets (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods|Microsoft Excel 97-2003 (*.xls)|*.xls|Microsoft Excel 2007 (*.xlsx)|*.xlsx|OpenDocument Spreadsheet (*.ods)|*.ods||"},
+    {59440, "The imported file is not of a supported format (Microsoft Excel 97-2003 or 2007, OpenDocument Spreadsheet)."},
     {59441, "The imported file contains fewer rows than the desired initial data row is.\\nNo data will be imported."},
+    {59442, "The file must have ODS extension when exporting to OpenDocument Spreadsheet."},
     // Backup and restore: file dialog
     {59444, "Enter the name of the backup file"},
     {59445, "Backup files (*.env)|*.env||"},

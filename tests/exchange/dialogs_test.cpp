@@ -94,12 +94,15 @@ TEST(ExchangeDialogsTest, ExportDialogChecksAndExports)
     dialog.measure = TextMeasure{[](const QString &s, bool) { return int(s.size()) * 7; }};
     ASSERT_TRUE(dialog.Initialize());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Export to Excel"));
-    EXPECT_EQ(dialog.FormatList()->count(), 2);
+    EXPECT_EQ(dialog.FormatList()->count(), 3);
     EXPECT_EQ(dialog.FormatList()->itemText(0), QStringLiteral("Microsoft Excel 97-2003"));
+    EXPECT_EQ(dialog.FormatList()->itemText(2), QStringLiteral("OpenDocument Spreadsheet"));
     EXPECT_EQ(dialog.FileEdit()->text(), t.dir() + QStringLiteral("/Export/export.xls"));
     EXPECT_TRUE(dialog.Subfolders()->isChecked());
     EXPECT_EQ(dialog.Tree()->SelectedFolder(), RootFolder(t.db()));
     dialog.FileEdit()->setText(QStringLiteral("typed.xls"));
+    dialog.FormatList()->setCurrentIndex(2);
+    EXPECT_EQ(dialog.FileEdit()->text(), t.dir() + QStringLiteral("/Export/export.ods"));
     dialog.FormatList()->setCurrentIndex(1);
     EXPECT_EQ(dialog.FileEdit()->text(), t.dir() + QStringLiteral("/Export/export.xlsx"));
     dialog.show();
@@ -150,7 +153,7 @@ TEST(ExchangeDialogsTest, ImportDialogControlsAndChecks)
     dialog.show();
 
     MessageRecorder rec;
-    dialog.FileEdit()->setText(QStringLiteral("in.xlsx"));
+    dialog.FileEdit()->setText(QStringLiteral("in.csv"));
     QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
     dialog.FileEdit()->setText(t.dir() + QStringLiteral("/in.xls"));
     dialog.ColumnList(IMP_STREET)->setCurrentIndex(1); // A, as Name

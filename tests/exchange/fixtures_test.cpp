@@ -19,7 +19,7 @@ QString fixture(const QString &name)
     return QStringLiteral(CORVELLE_EXCHANGE_FIXTURES) + u'/' + name;
 }
 
-const char *const kFixtures[] = {"lo.xls", "gnm.xls"};
+const char *const kFixtures[] = {"lo.xls", "gnm.xls", "lo.xlsx", "gnm.xlsx", "lo.ods", "gnm.ods"};
 
 // LibreOffice 7.4 stores the text result of a formula in .xls as the number
 // 0, without the STRING record that carries the text (it recalculates on

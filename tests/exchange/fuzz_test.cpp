@@ -1,4 +1,4 @@
-// Bounded fuzzing: damaged .xls files through the import and damaged backup
+// Bounded fuzzing: damaged .xls, .xlsx and .ods files through the import and damaged backup
 // files through the restore. No crash; a refused restore leaves the database
 // byte for byte as it was. EXCHANGE_FUZZ_ITERATIONS and EXCHANGE_FUZZ_SEED
 // (exchange/fuzz/run-fuzz.sh) make longer runs.
@@ -9,9 +9,12 @@
 #include "exchangehooks.h"
 #include "exchangetestutil.h"
 #include "testsupport.h"
+#include "zippackage.h"
+#include "zipsheetreader.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -89,6 +92,73 @@ TEST(FuzzTest, DamagedXlsFilesNeverCrashTheImport)
     RecordProperty("imported", imported);
     RecordProperty("refused", refused);
     EXPECT_EQ(imported + refused, n);
+}
+
+// Workbooks written by LibreOffice and Gnumeric, damaged two ways: the
+// package's bytes (through the import and its reader process), and the XML
+// of the parts repacked into a sound package (through the readers directly,
+// so that the XML handling itself is what is tried).
+TEST(FuzzTest, DamagedXlsxAndOdsFilesNeverCrashTheImport)
+{
+    TempDatabase t;
+    const int target = AddFolder(t.db(), RootFolder(t.db()), QStringLiteral("Fuzz"));
+    std::mt19937 rng(seed() + 2);
+    const int n = iterations(40);
+    int read = 0, refused = 0;
+    for (const char *name : {"lo.xlsx", "gnm.xlsx", "lo.ods", "gnm.ods"}) {
+        SCOPED_TRACE(name);
+        const QByteArray bytes = ReadAll(QStringLiteral(CORVELLE_EXCHANGE_FIXTURES "/") + QLatin1String(name));
+        ASSERT_FALSE(bytes.isEmpty());
+        const QString path = t.dir() + QStringLiteral("/fuzz.") + QString::fromLatin1(name).section(u'.', 1);
+        for (int i = 0; i < n; ++i) {
+            WriteAll(path, mutate(bytes, rng));
+            MessageRecorder rec;
+            rec.defaultAnswer = TVB_NOTOALL;
+            ImportSettings s;
+            s.fileName = path;
+            s.folder = target;
+            const ImportCheck check = CheckImportSettings(s);
+            ASSERT_EQ(check.message, 0);
+            const ImportResult r = RunImport(t.db(), s, check);
+            EXPECT_EQ(t.db().TransactionDepth(), 0);
+            if (r.outcome == ImportOutcome::Cancelled) {
+                EXPECT_FALSE(rec.Empty());
+            }
+        }
+        // The parts' XML damaged, the package sound.
+        ZipPackage zip(bytes);
+        std::vector<std::pair<QString, QByteArray>> parts;
+        for (const QString &part : zip.Names()) {
+            QByteArray data;
+            ASSERT_TRUE(zip.Read(part, data));
+            parts.emplace_back(part, data);
+        }
+        QTemporaryDir dir;
+        for (int i = 0; i < n * 2; ++i) {
+            const QString repacked = dir.path() + QStringLiteral("/r.zip");
+            {
+                ZipWriter w(repacked);
+                for (const auto &[part, data] : parts) {
+                    const bool xml = part.endsWith(QLatin1String(".xml")) || part.endsWith(QLatin1String(".rels"));
+                    w.Add(part, xml && rng() % 3 == 0 ? mutate(data, rng) : data, part != QLatin1String("mimetype"));
+                }
+                ASSERT_TRUE(w.Close());
+            }
+            SheetCells sheet;
+            QString why;
+            if (ReadSpreadsheet(ReadAll(repacked), sheet, &why)) {
+                ++read;
+                EXPECT_LE(sheet.rows, kZipSheetMaxRows);
+                EXPECT_LE(sheet.columns, kZipSheetMaxColumns);
+            } else {
+                ++refused;
+                EXPECT_FALSE(why.isEmpty());
+                EXPECT_TRUE(sheet.cells.isEmpty());
+            }
+        }
+    }
+    RecordProperty("read", read);
+    RecordProperty("refused", refused);
 }
 
 TEST(FuzzTest, DamagedBackupsNeverReplaceTheDatabaseWithGarbage)

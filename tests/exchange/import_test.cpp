@@ -77,10 +77,14 @@ TEST(ImportRulesTest, ChecksComeInTheirOrder)
     s.fileName = QStringLiteral("   ");
     EXPECT_EQ(check(s).message, 59436);
     EXPECT_EQ(check(s).focus, ImportField::FileName);
-    s.fileName = QStringLiteral("a.xlsx");
-    EXPECT_EQ(check(s).message, 59440);
-    s.fileName = QStringLiteral(".xls");
-    EXPECT_EQ(check(s).message, 59440);
+    for (const char *refused : {"a.csv", ".xls", ".xlsx", "a.ods.txt", "a.odt"}) {
+        s.fileName = QString::fromLatin1(refused);
+        EXPECT_EQ(check(s).message, 59440) << refused;
+    }
+    for (const char *accepted : {"a.xlsx", "A.XLSX", "b.ods", "B.ODS", "dataxls"}) {
+        s.fileName = QString::fromLatin1(accepted);
+        EXPECT_EQ(check(s).message, 0) << accepted;
+    }
     s.fileName = QStringLiteral(" DATA.XLS ");
     EXPECT_EQ(check(s).message, 0);
     s.beginRow = QStringLiteral("0");
@@ -316,11 +320,19 @@ TEST_F(ImportTest, DamagedFilesGive59433AndWriteNothing)
     r = import(path(QStringLiteral("missing.xls")));
     EXPECT_EQ(rec.Ids(), std::vector<int>{59433});
     rec.Clear();
-    // An .xlsx file renamed to .xls is not a compound file.
+    // The kind of file is told by its bytes: an .xlsx file renamed to .xls
+    // is read as what it is (here the header row only: 59441), a cut one
+    // is damaged.
     const QString xlsx = path(QStringLiteral("real.xlsx"));
     ASSERT_TRUE(ExportAddresses(t.db(), root, true, xlsx, SheetFormat::Xlsx, kFixed));
-    QFile::rename(xlsx, path(QStringLiteral("renamed.xls")));
+    const QByteArray bytes = ReadAll(xlsx);
+    WriteAll(path(QStringLiteral("renamed.xls")), bytes);
     r = import(path(QStringLiteral("renamed.xls")));
+    EXPECT_EQ(rec.Ids(), std::vector<int>{59441});
+    rec.Clear();
+    WriteAll(path(QStringLiteral("cut.xlsx")), bytes.left(bytes.size() / 2));
+    r = import(path(QStringLiteral("cut.xlsx")));
+    EXPECT_EQ(r.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(rec.Ids(), std::vector<int>{59433});
     EXPECT_EQ(CountAddresses(t.db(), target), 0);
     EXPECT_EQ(reloads, 0);
