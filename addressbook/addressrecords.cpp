@@ -4,6 +4,7 @@
 #include "sqlformat.h"
 
 #include <QStringList>
+#include <algorithm>
 
 QString JoinLines(const QString &text)
 {
@@ -202,6 +203,13 @@ std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &v, const ValueNot
                             const ValueNoteList &emails, std::int32_t folder)
 {
     return inTransaction(db, [&] {
+        // Another desk may have deleted the folder since the tree showed
+        // it; the transaction holds the write lock, so it stays as seen here.
+        CSetFolder f(&db);
+        f.Open(SqlFormat("SELECT * FROM FOLDER WHERE ID_FOLDER_FOLDER = %d", folder));
+        if (f.IsEOF())
+            throw DbGoneException(QString::fromLatin1(kFolderGoneText));
+        f.Close();
         IdAllocator ids(db);
         CSetAddress a(&db);
         a.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
@@ -218,13 +226,36 @@ std::int32_t SaveNewAddress(CDatabase &db, const AddressEntry &v, const ValueNot
     });
 }
 
-void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones, const ValueNoteList &emails)
+void SaveEditedAddress(CDatabase &db, const AddressEntry &v, const ValueNoteList &phones, const ValueNoteList &emails,
+                       const AddressEntry *asRead)
 {
     inTransaction(db, [&] {
         CSetAddress a(&db);
         a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", v.id));
-        if (a.IsEOF())
-            throw DbException(QStringLiteral("The address to modify is not stored"));
+        if (a.IsEOF()) {
+            if (v.id < 0) // no stored address was shown at all
+                throw DbException(QStringLiteral("No address to modify"));
+            throw DbGoneException(QString::fromLatin1(kAddressGoneText));
+        }
+        // The transaction holds the write lock: what is compared here is
+        // what the save replaces.
+        if (asRead) {
+            const AddressEntry now = AddressFromRecord(a);
+            bool same = now.name == asRead->name && now.street == asRead->street && now.town == asRead->town &&
+                        now.zip == asRead->zip && now.country == asRead->country && now.note == asRead->note;
+            // The lists as sets: the page may hold them in another order.
+            auto sameList = [](ValueNoteList a, ValueNoteList b) {
+                std::sort(a.begin(), a.end());
+                std::sort(b.begin(), b.end());
+                return a == b;
+            };
+            if (same && asRead->phones)
+                same = sameList(LoadPhones(db, v.id), *asRead->phones);
+            if (same && asRead->emails)
+                same = sameList(LoadEmails(db, v.id), *asRead->emails);
+            if (!same)
+                throw DbGoneException(QString::fromLatin1(kAddressChangedText));
+        }
         a.Edit();
         assign(a, v);
         a.Update();

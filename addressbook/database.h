@@ -1,9 +1,15 @@
 #pragma once
-// The open database: one SQLite file holding the address book and the
-// printing definitions. Transactions nest (each level is a savepoint), so an
+// The open database: one SQLite file, or one database on a PostgreSQL
+// server shared by an office, holding the address book and the printing
+// definitions. Transactions nest (each level is a savepoint), so an
 // operation can run inside its caller's transaction. Every failure of the
 // engine is thrown as DbException.
+#include "engine.h"
+
 #include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
 #include <stdexcept>
 
 struct sqlite3;
@@ -20,6 +26,18 @@ private:
     int m_code;
 };
 
+// A row an operation works on was deleted (or changed) by another program
+// since it was read: the operation changed nothing, and the text says what
+// happened in the user's terms.
+class DbGoneException : public DbException {
+public:
+    explicit DbGoneException(const QString &message) : DbException(message), m_text(message) {}
+    QString text() const { return m_text; }
+
+private:
+    QString m_text;
+};
+
 class CDatabase {
 public:
     CDatabase() = default;
@@ -32,14 +50,63 @@ public:
     // file is missing, unreadable, write-protected (or in a write-protected
     // folder), not a database, lacks the tables or columns of the right
     // types, or carries a newer format mark than this program writes.
+    //
+    // A name of the form postgresql://[user[:password]@]host[:port]/dbname
+    // [?params] (or postgres://...), or "pg:" followed by libpq key/value
+    // pairs, opens a database on a PostgreSQL server instead; the schema
+    // (search_path) it names holds the tables. An unreachable server or a
+    // database without the tables throws DbException as a bad file does.
     void Open(const QString &path, bool exclusive = false);
-    // Creates a new, empty database file (used by the creation tool).
+    // Creates a new, empty database file, or connects to an empty server
+    // database (used by the creation tool).
     void Create(const QString &path);
     void Close();
-    bool IsOpen() const { return m_db != nullptr; }
+    bool IsOpen() const { return m_engine != nullptr; }
     QString GetName() const { return m_path; }
     bool IsExclusive() const { return m_exclusive; }
-    sqlite3 *Handle() const { return m_db; }
+    // The SQLite connection; null for a server database.
+    sqlite3 *Handle() const { return m_sqlite; }
+
+    // The engine and its dialect; a server database is not a file.
+    DbEngine &Engine() const;
+    SqlDialect Dialect() const { return m_dialect; }
+    bool IsServer() const { return m_dialect == SqlDialect::PostgreSQL && m_engine; }
+    // A table or column name quoted as the engine stores it.
+    QString Quote(const QString &name) const { return QuoteName(name, m_dialect); }
+    static QString QuoteName(const QString &name, SqlDialect dialect);
+
+    // Whether a configured name is a server database rather than a file.
+    static bool IsServerName(const QString &name);
+    // The libpq connection string of such a name.
+    static QString ServerConnectionString(const QString &name);
+    // Runs statements on a server database without opening the address
+    // book (making and removing schemas); throws DbException.
+    static void ExecuteOnServer(const QString &name, const QString &sql);
+
+    // A server database is open in every program connected to it. A
+    // restore must have it alone: TryServerAlone succeeds only when no
+    // other program is connected (others then holds how many are) and
+    // keeps new ones from opening it until EndServerAlone. False for a file.
+    bool TryServerAlone(int *others);
+    void EndServerAlone() noexcept;
+
+    // What other programs changed in a server database, as they commit it.
+    struct ChangeNotice {
+        char table = 0; // 'A' an address, 'F' a folder
+        char op = 0;    // 'I' added, 'U' changed, 'D' deleted
+        std::int32_t id = -1;
+        std::int32_t owner = -1;    // the address's folder, the folder's parent
+        std::int32_t oldOwner = -1; // the same before the change
+    };
+    // Starts listening for such changes; the socket to watch for them, -1
+    // for a file.
+    int ChangeSocket();
+    // The changes other programs committed since the last call, in order.
+    std::vector<ChangeNotice> TakeChanges();
+
+    // The first column of the first row of a query (0 without rows), for
+    // counts and checks written in the engine's SQL.
+    std::int64_t QueryInteger(const QString &sql);
 
     // Workspace transactions.
     void BeginTrans();
@@ -48,7 +115,7 @@ public:
     void Rollback() noexcept;
     int TransactionDepth() const { return m_depth; }
 
-    // Runs statements given in SQLite's own language (schema work, tools).
+    // Runs statements given in the engine's own language (schema work, tools).
     void ExecuteRaw(const QString &sql);
 
     // Raises the error of the last engine call as DbException.
@@ -65,6 +132,8 @@ public:
     // The table of facts about the file itself: key "collation" names the
     // collation version its text indexes were built with.
     static constexpr const char *kInfoTable = "DBINFO";
+    // The server's collation of text columns (equality and order).
+    static constexpr const char *kServerCollation = "unocase";
     // How long a save waits for another program's save to the same file.
     static constexpr int kBusyTimeoutMs = 10000;
 
@@ -72,13 +141,18 @@ public:
     void RecordCollation();
 
 private:
+    void openServer(const QString &name);
+    void checkServerSchema();
+    void adopt(std::unique_ptr<DbEngine> engine, SqlDialect dialect, const QString &path);
     int userVersion() const;
     QString storedCollationVersion() const;
     void setInfo(const QString &key, const QString &value);
     void openFile(const QString &path, int flags, bool exclusive);
     void registerFunctions();
 
-    sqlite3 *m_db = nullptr;
+    std::unique_ptr<DbEngine> m_engine;
+    sqlite3 *m_sqlite = nullptr; // the SQLite engine's connection
+    SqlDialect m_dialect = SqlDialect::SQLite;
     QString m_path;
     bool m_exclusive = false;
     int m_depth = 0;

@@ -9,9 +9,12 @@ namespace {
 bool guarded(CDatabase &db, int depthBefore, const std::function<void()> &body)
 {
     int message = 0;
+    QString gone;
     try {
         body();
         return true;
+    } catch (const DbGoneException &e) {
+        gone = e.text();
     } catch (const DbException &) {
         message = MSG_DATABASE_ERROR;
     } catch (const std::bad_alloc &) {
@@ -19,7 +22,10 @@ bool guarded(CDatabase &db, int depthBefore, const std::function<void()> &body)
     }
     while (db.TransactionDepth() > depthBefore)
         db.Rollback();
-    CTVError error(message);
+    if (!gone.isEmpty())
+        CTVError error(gone);
+    else
+        CTVError error(message);
     return false;
 }
 

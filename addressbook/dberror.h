@@ -3,6 +3,8 @@
 // message 8 "Fatal database error occurred.", a memory shortage message 9
 // "Fatal memory error occurred."; an open transaction is rolled back (its own
 // errors swallowed) and the operation reports failure. The program goes on.
+// A row that another program deleted meanwhile (DbGoneException) is said
+// in its own words instead of message 8.
 #include "database.h"
 
 #include <functional>

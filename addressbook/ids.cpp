@@ -2,6 +2,9 @@
 
 IdAllocator::IdAllocator(CDatabase &db) : m_ids(&db)
 {
+    // Two desks saving at once must never take the same identifiers: the
+    // counters row stays locked until the saving transaction ends.
+    m_ids.SetLockRows(true);
     m_ids.Open(QStringLiteral("SELECT * FROM IDS"));
     m_ids.MoveFirst(); // an empty IDS table fails here, as a database error
     m_ids.Edit();

@@ -2,7 +2,6 @@
 #include "sqltranslate.h"
 
 #include <QStringList>
-#include <sqlite3.h>
 
 // ---- field exchange ----
 
@@ -104,81 +103,6 @@ void CFieldExchange::Font(const char *line, FontSpec &f)
 
 // ---- record set ----
 
-namespace {
-
-// A prepared statement that is finalized whatever happens.
-class Statement {
-public:
-    Statement(CDatabase *db, const QString &sql) : m_db(db)
-    {
-        const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db->Handle(), text.constData(), int(text.size()), &m_stmt, nullptr) != SQLITE_OK)
-            db->Throw(QStringLiteral("Cannot prepare %1").arg(sql));
-    }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    void bind(int index, const QVariant &v)
-    {
-        int rc;
-        switch (v.typeId()) {
-        case QMetaType::LongLong: case QMetaType::Int: case QMetaType::Bool:
-            rc = sqlite3_bind_int64(m_stmt, index, v.toLongLong());
-            break;
-        case QMetaType::Double:
-            rc = sqlite3_bind_double(m_stmt, index, v.toDouble());
-            break;
-        case QMetaType::UnknownType:
-            rc = sqlite3_bind_null(m_stmt, index);
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray b = v.toByteArray();
-            rc = sqlite3_bind_blob64(m_stmt, index, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray s = v.toString().toUtf8();
-            rc = sqlite3_bind_text64(m_stmt, index, s.constData(), sqlite3_uint64(s.size()), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
-            break;
-        }
-        }
-        if (rc != SQLITE_OK)
-            m_db->Throw(QStringLiteral("Cannot bind a value"));
-    }
-    int step()
-    {
-        const int rc = sqlite3_step(m_stmt);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-            m_db->Throw(QStringLiteral("Database operation failed"));
-        return rc;
-    }
-    sqlite3_stmt *get() const { return m_stmt; }
-
-private:
-    CDatabase *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
-};
-
-QVariant columnValue(sqlite3_stmt *stmt, int i, ColumnType type)
-{
-    switch (type) {
-    case ColumnType::Long: case ColumnType::Byte: case ColumnType::Bool:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, i)));
-    case ColumnType::Double:
-        return QVariant(sqlite3_column_double(stmt, i));
-    case ColumnType::Binary: {
-        const void *data = sqlite3_column_blob(stmt, i);
-        return QVariant(QByteArray(static_cast<const char *>(data), sqlite3_column_bytes(stmt, i)));
-    }
-    case ColumnType::Text: {
-        const unsigned char *text = sqlite3_column_text(stmt, i);
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(text), sqlite3_column_bytes(stmt, i)));
-    }
-    }
-    return {};
-}
-
-} // namespace
-
 CRecordset::CRecordset(CDatabase *database) : m_database(database) {}
 
 CRecordset::~CRecordset() = default;
@@ -203,29 +127,34 @@ void CRecordset::Open(const QString &sql)
     if (!m_database || !m_database->IsOpen())
         throw DbException(QStringLiteral("Database not open"));
     Close();
-    const TranslatedQuery q = TranslateJetSql(sql.isEmpty() ? GetDefaultSQL() : sql);
+    const TranslatedQuery q = TranslateJetSql(sql.isEmpty() ? GetDefaultSQL() : sql, m_database->Dialect());
     if (q.table.compare(tableName(), Qt::CaseInsensitive) != 0)
         throw DbException(QStringLiteral("Record set of %1 opened on %2").arg(tableName(), q.table));
     m_columns = Describe().columns;
 
     QStringList names;
     for (const ColumnDescription &c : m_columns)
-        names << QStringLiteral("\"%1\"").arg(c.name);
-    m_translated = QStringLiteral("SELECT rowid, %1 FROM \"%2\"").arg(names.join(QStringLiteral(", ")), tableName());
+        names << m_database->Quote(c.name);
+    m_translated = QStringLiteral("SELECT rowid, %1 FROM %2")
+                       .arg(names.join(QStringLiteral(", ")), m_database->Quote(tableName()));
     if (!q.where.isEmpty())
         m_translated += QStringLiteral(" WHERE ") + q.where;
     if (!q.orderBy.isEmpty())
         m_translated += QStringLiteral(" ORDER BY ") + q.orderBy;
+    // The file is locked for writing by the whole transaction; the server
+    // locks the rows read for editing until the transaction ends.
+    if (m_lockRows && m_database->Dialect() == SqlDialect::PostgreSQL)
+        m_translated += QStringLiteral(" FOR UPDATE");
 
-    Statement stmt(m_database, m_translated);
+    auto stmt = m_database->Engine().Prepare(m_translated);
     for (std::size_t i = 0; i < q.parameters.size(); ++i)
-        stmt.bind(int(i + 1), q.parameters[i]);
+        stmt->Bind(int(i + 1), q.parameters[i]);
     std::vector<Row> rows;
-    while (stmt.step() == SQLITE_ROW) {
-        Row row{sqlite3_column_int64(stmt.get(), 0), false, {}};
+    while (stmt->Step()) {
+        Row row{stmt->ColumnInt64(0), false, {}};
         row.values.reserve(m_columns.size());
         for (std::size_t i = 0; i < m_columns.size(); ++i)
-            row.values.push_back(columnValue(stmt.get(), int(i + 1), m_columns[i].type));
+            row.values.push_back(stmt->Column(int(i + 1), m_columns[i].type));
         rows.push_back(std::move(row));
     }
     m_rows = std::move(rows);
@@ -380,29 +309,36 @@ void CRecordset::Update()
         requireCurrent();
         QStringList sets;
         for (const ColumnDescription &c : m_columns)
-            sets << QStringLiteral("\"%1\" = ?").arg(c.name);
-        Statement stmt(m_database, QStringLiteral("UPDATE \"%1\" SET %2 WHERE rowid = ?")
-                                       .arg(tableName(), sets.join(QStringLiteral(", "))));
+            sets << m_database->Quote(c.name) + QStringLiteral(" = ?");
+        auto stmt = m_database->Engine().Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                                     .arg(m_database->Quote(tableName()), sets.join(QStringLiteral(", "))));
         for (std::size_t i = 0; i < values.size(); ++i)
-            stmt.bind(int(i + 1), values[i]);
-        stmt.bind(int(values.size() + 1), QVariant(qlonglong(m_rows[std::size_t(m_pos)].rowid)));
-        stmt.step();
-        if (sqlite3_changes(m_database->Handle()) != 1)
+            stmt->Bind(int(i + 1), values[i]);
+        stmt->Bind(int(values.size() + 1), QVariant(qlonglong(m_rows[std::size_t(m_pos)].rowid)));
+        stmt->Step();
+        if (stmt->Changes() != 1)
             throw DbException(QStringLiteral("The record to update no longer exists"));
         m_rows[std::size_t(m_pos)].values = std::move(values);
     } else if (m_mode == Mode::AddNew) {
         QStringList names, marks;
         for (const ColumnDescription &c : m_columns) {
-            names << QStringLiteral("\"%1\"").arg(c.name);
+            names << m_database->Quote(c.name);
             marks << QStringLiteral("?");
         }
-        Statement stmt(m_database, QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                       .arg(tableName(), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(m_database->Quote(tableName()), names.join(QStringLiteral(", ")),
+                               marks.join(QStringLiteral(", ")));
+        const bool server = m_database->Dialect() == SqlDialect::PostgreSQL;
+        if (server)
+            sql += QStringLiteral(" RETURNING rowid");
+        auto stmt = m_database->Engine().Prepare(sql);
         for (std::size_t i = 0; i < values.size(); ++i)
-            stmt.bind(int(i + 1), values[i]);
-        stmt.step();
+            stmt->Bind(int(i + 1), values[i]);
+        const bool returned = stmt->Step();
+        const std::int64_t rowid =
+            server ? (returned ? stmt->ColumnInt64(0) : 0) : m_database->Engine().LastInsertRowid();
         const bool atEnd = m_savedPos >= long(m_rows.size());
-        m_rows.push_back(Row{sqlite3_last_insert_rowid(m_database->Handle()), false, std::move(values)});
+        m_rows.push_back(Row{rowid, false, std::move(values)});
         ++m_liveRows;
         m_pos = atEnd ? long(m_rows.size()) : m_savedPos;
         if (m_pos < 0 && m_rows.size() == 1)
@@ -418,9 +354,9 @@ void CRecordset::Update()
 void CRecordset::Delete()
 {
     requireCurrent();
-    Statement stmt(m_database, QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ?").arg(tableName()));
-    stmt.bind(1, QVariant(qlonglong(m_rows[std::size_t(m_pos)].rowid)));
-    stmt.step();
+    auto stmt = m_database->Engine().Prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(m_database->Quote(tableName())));
+    stmt->Bind(1, QVariant(qlonglong(m_rows[std::size_t(m_pos)].rowid)));
+    stmt->Step();
     m_rows[std::size_t(m_pos)].deleted = true;
     --m_liveRows;
     m_mode = Mode::None;

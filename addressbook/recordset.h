@@ -65,6 +65,9 @@ public:
     // Opens with an SQL text (already formatted); an empty text opens the
     // whole table.
     void Open(const QString &sql = QString());
+    // Rows opened after this are locked for editing until the transaction
+    // ends (on a server; a file is locked whole by its transaction).
+    void SetLockRows(bool lock) { m_lockRows = lock; }
     void Close();
     bool IsOpen() const { return m_open; }
 
@@ -85,7 +88,7 @@ public:
 
     // The table's name and columns in binding order.
     TableDescription Describe();
-    // The SQLite statement that an SQL text translates to (for tests).
+    // The engine's statement that an SQL text translates to (for tests).
     QString TranslatedSql() const { return m_translated; }
 
     virtual QString GetDefaultSQL() const = 0; // "[ADDRESS]"
@@ -110,6 +113,7 @@ private:
     void skipDeleted(int direction);
 
     bool m_open = false;
+    bool m_lockRows = false;
     Mode m_mode = Mode::None;
     std::vector<Row> m_rows;
     long m_pos = -1; // -1 before the first row, size() after the last

@@ -96,8 +96,12 @@ bool validName(const QString &name)
 
 } // namespace
 
-TranslatedQuery TranslateJetSql(const QString &sql)
+TranslatedQuery TranslateJetSql(const QString &sql, SqlDialect dialect)
 {
+    // The server's text columns carry the address book's collation
+    // themselves; the file names UNOCASE in each comparison.
+    const bool server = dialect == SqlDialect::PostgreSQL;
+    const QString collate = server ? QString() : QStringLiteral(" COLLATE UNOCASE");
     Lexer lex(sql);
     TranslatedQuery q;
     Token t = lex.next();
@@ -129,7 +133,7 @@ TranslatedQuery TranslateJetSql(const QString &sql)
         }
         if (!validName(name))
             lex.fail();
-        return QStringLiteral("\"%1\"").arg(name.toUpper());
+        return CDatabase::QuoteName(name.toUpper(), dialect);
     };
 
     t = lex.next();
@@ -138,7 +142,8 @@ TranslatedQuery TranslateJetSql(const QString &sql)
         for (;;) {
             t = lex.next();
             if (t.kind == Token::Number) {
-                terms << QStringLiteral("?");
+                // WHERE 1, WHERE 0: the server wants a truth value.
+                terms << (server ? QStringLiteral("? <> 0") : QStringLiteral("?"));
                 q.parameters.push_back(t.text.toLongLong());
                 t = lex.next();
             } else {
@@ -150,7 +155,7 @@ TranslatedQuery TranslateJetSql(const QString &sql)
                     const Token value = lex.next();
                     const QString op = equal ? QStringLiteral("=") : QStringLiteral("<>");
                     if (value.kind == Token::String) {
-                        terms << QStringLiteral("%1 %2 ? COLLATE UNOCASE").arg(col, op);
+                        terms << QStringLiteral("%1 %2 ?%3").arg(col, op, collate);
                         q.parameters.push_back(value.text);
                     } else if (value.kind == Token::Number) {
                         terms << QStringLiteral("%1 %2 ?").arg(col, op);
@@ -196,7 +201,7 @@ TranslatedQuery TranslateJetSql(const QString &sql)
                 dir = isKeyword(t, "DESC") ? QStringLiteral(" DESC") : QString();
                 t = lex.next();
             }
-            terms << col + QStringLiteral(" COLLATE UNOCASE") + dir;
+            terms << col + collate + dir;
             if (t.text != QLatin1String(","))
                 break;
         }

@@ -3,9 +3,13 @@
 // [WHERE cond {AND cond}] [ORDER BY col [DESC] {, col [DESC]}], conditions
 // 1, 0, a bare boolean column, col = literal, col <> literal and
 // col LIKE 'pattern', columns plain, bracketed or qualified T.COL) into an
-// SQLite statement. Every literal becomes a bound parameter; text equality
-// and ordering use the case-insensitive UNOCASE collation; LIKE '*x*' means
-// "contains x" literally (no other character is special).
+// statement of the engine's dialect. Every literal becomes a bound
+// parameter; text equality and ordering use the case-insensitive UNOCASE
+// collation (on a server: the text columns' own "unocase" collation);
+// LIKE '*x*' means "contains x" literally (no other character is special),
+// through the umatch function both engines provide.
+#include "engine.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,10 +17,10 @@
 
 struct TranslatedQuery {
     QString table;
-    QString where;   // SQLite condition with ? placeholders, or empty
-    QString orderBy; // SQLite ORDER BY terms, or empty
+    QString where;   // condition with ? placeholders, or empty
+    QString orderBy; // ORDER BY terms, or empty
     std::vector<QVariant> parameters;
 };
 
 // Throws DbException for a text outside the subset.
-TranslatedQuery TranslateJetSql(const QString &sql);
+TranslatedQuery TranslateJetSql(const QString &sql, SqlDialect dialect = SqlDialect::SQLite);

@@ -2,53 +2,40 @@
 #include "addresslist.h"
 #include "addressrecords.h"
 #include "dberror.h"
+#include "recordset.h"
 #include "recordsets.h"
+#include "database.h"
 
 #include "tvmessage.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QStringList>
 #include <algorithm>
-#include <sqlite3.h>
+#include <memory>
 #include <unordered_map>
 
 namespace {
 int g_batch = 256;
 
-// One prepared statement of the list's own reads, finalised at scope end.
-struct Statement {
-    sqlite3_stmt *stmt = nullptr;
-    Statement(sqlite3 *db, const char *sql)
-    {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
-            throw DbException(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Statement() { sqlite3_finalize(stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-};
-
-QString textAt(sqlite3_stmt *stmt, int column)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)) : QString();
-}
-
 // The row keys of every address in the order of a list column, the order
 // of the database's text rule (the order index serves the name column).
-const char *orderSql(int column)
+QString orderSql(const CDatabase &db, int column)
 {
-    switch (column) {
-    case 1:
-        return "SELECT rowid FROM ADDRESS ORDER BY TOWN COLLATE UNOCASE, NAME COLLATE UNOCASE, "
-               "STREET COLLATE UNOCASE, ZIP COLLATE UNOCASE";
-    case 2:
-        return "SELECT rowid FROM ADDRESS ORDER BY STREET COLLATE UNOCASE, NAME COLLATE UNOCASE, "
-               "TOWN COLLATE UNOCASE, ZIP COLLATE UNOCASE";
-    default:
-        return "SELECT rowid FROM ADDRESS ORDER BY NAME COLLATE UNOCASE, STREET COLLATE UNOCASE, "
-               "TOWN COLLATE UNOCASE, ZIP COLLATE UNOCASE";
-    }
+    static const char *const orders[3][4] = {
+        {"NAME", "STREET", "TOWN", "ZIP"},
+        {"TOWN", "NAME", "STREET", "ZIP"},
+        {"STREET", "NAME", "TOWN", "ZIP"},
+    };
+    const auto &order = orders[column >= 0 && column < 3 ? column : 0];
+    // A server's text columns carry the text rule as their collation; the
+    // file names it.
+    const QString collate = db.IsServer() ? QString() : QStringLiteral(" COLLATE UNOCASE");
+    QStringList keys;
+    for (const char *name : order)
+        keys << db.Quote(QString::fromLatin1(name)) + collate;
+    return QStringLiteral("SELECT rowid FROM %1 ORDER BY %2")
+        .arg(db.Quote(QStringLiteral("ADDRESS")), keys.join(QStringLiteral(", ")));
 }
 } // namespace
 
@@ -61,12 +48,9 @@ bool AddressListModel::snapshot(int column)
 {
     std::vector<std::int64_t> keys;
     const bool ok = DbOperation(m_db, [&] {
-        Statement st(m_db.Handle(), orderSql(column));
-        int rc;
-        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW)
-            keys.push_back(sqlite3_column_int64(st.stmt, 0));
-        if (rc != SQLITE_DONE)
-            throw DbException(QString::fromUtf8(sqlite3_errmsg(m_db.Handle())));
+        const std::unique_ptr<DbStatement> st = m_db.Engine().Prepare(orderSql(m_db, column));
+        while (st->Step())
+            keys.push_back(st->ColumnInt64(0));
     });
     // Entries shown so far keep their phone and e-mail lists.
     std::unordered_map<std::int32_t, AddressEntry> shown;
@@ -96,29 +80,42 @@ std::vector<AddressEntry> AddressListModel::readBatch(std::size_t count)
     if (m_next >= m_pending.size())
         return out;
     const bool ok = DbOperation(m_db, [&] {
-        Statement st(m_db.Handle(), "SELECT ID_ADDRESS_ADDRESS, ID_ADDRESS_FOLDER, NAME, STREET, TOWN, ZIP, COUNTRY, "
-                                    "NOTE FROM ADDRESS WHERE rowid = ?");
+        // The rows of a batch in one query, put back into the snapshot's
+        // order; a key not found was deleted since the snapshot.
         const std::size_t end = std::min(m_pending.size(), m_next + count);
-        for (std::size_t i = m_next; i < end; ++i) {
-            sqlite3_bind_int64(st.stmt, 1, m_pending[i]);
-            const int rc = sqlite3_step(st.stmt);
-            if (rc == SQLITE_ROW) {
+        constexpr std::size_t kPerQuery = 500;
+        for (std::size_t from = m_next; from < end; from += kPerQuery) {
+            const std::size_t to = std::min(end, from + kPerQuery);
+            QStringList keys;
+            for (std::size_t i = from; i < to; ++i)
+                keys << QString::number(m_pending[i]);
+            QStringList columns;
+            for (const char *name : {"ID_ADDRESS_ADDRESS", "ID_ADDRESS_FOLDER", "NAME", "STREET", "TOWN", "ZIP",
+                                     "COUNTRY", "NOTE"})
+                columns << m_db.Quote(QString::fromLatin1(name));
+            const std::unique_ptr<DbStatement> st = m_db.Engine().Prepare(
+                QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                    .arg(columns.join(QStringLiteral(", ")), m_db.Quote(QStringLiteral("ADDRESS")),
+                         keys.join(QStringLiteral(", "))));
+            std::unordered_map<std::int64_t, AddressEntry> found;
+            while (st->Step()) {
                 AddressEntry e;
-                e.id = sqlite3_column_int(st.stmt, 0);
-                e.folder = sqlite3_column_int(st.stmt, 1);
-                e.name = textAt(st.stmt, 2);
-                e.street = textAt(st.stmt, 3);
-                e.town = textAt(st.stmt, 4);
-                e.zip = textAt(st.stmt, 5);
-                e.country = textAt(st.stmt, 6);
-                e.note = textAt(st.stmt, 7);
+                e.id = std::int32_t(st->ColumnInt64(1));
+                e.folder = std::int32_t(st->ColumnInt64(2));
+                e.name = st->Column(3, ColumnType::Text).toString();
+                e.street = st->Column(4, ColumnType::Text).toString();
+                e.town = st->Column(5, ColumnType::Text).toString();
+                e.zip = st->Column(6, ColumnType::Text).toString();
+                e.country = st->Column(7, ColumnType::Text).toString();
+                e.note = st->Column(8, ColumnType::Text).toString();
+                found.emplace(st->ColumnInt64(0), std::move(e));
+            }
+            for (std::size_t i = from; i < to; ++i) {
+                auto it = found.find(m_pending[i]);
                 // Shown already (added while waiting): not twice.
-                if (m_ids.insert(e.id).second)
-                    out.push_back(std::move(e));
-            } else if (rc != SQLITE_DONE) {
-                throw DbException(QString::fromUtf8(sqlite3_errmsg(m_db.Handle())));
-            } // SQLITE_DONE: deleted since the fill
-            sqlite3_reset(st.stmt);
+                if (it != found.end() && m_ids.insert(it->second.id).second)
+                    out.push_back(std::move(it->second));
+            }
         }
         m_next = end;
     });

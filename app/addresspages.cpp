@@ -1,6 +1,8 @@
 #include "textcompare.h"
 #include "multilinefield.h"
 #include "addresspages.h"
+#include "recordsets.h"
+#include "sqlformat.h"
 #include "addresspanes.h"
 #include "addressrecords.h"
 #include "dberror.h"
@@ -378,6 +380,7 @@ void AddressPage::Clear()
         emails->clear();
     m_id = -1;
     m_folder = -1;
+    m_asRead.reset();
 }
 
 void AddressPage::Fill(AddressEntry *entry)
@@ -405,6 +408,7 @@ void AddressPage::Fill(AddressEntry *entry)
             entry->emails = LoadEmails(m_db, entry->id);
         emails->setPairs(*entry->emails);
     });
+    m_asRead = *entry;
 }
 
 void AddressPage::FillFromSelection()
@@ -560,8 +564,29 @@ bool AddressPage::OnModify()
         return false;
     AddressEntry v = pageValues();
     const ValueNoteList phoneList = phones->pairs(), emailList = emails->pairs();
-    if (!DbOperation(m_db, [&] { SaveEditedAddress(m_db, v, phoneList, emailList); }))
+    const AddressEntry *asRead = m_asRead && m_asRead->id == v.id ? &*m_asRead : nullptr;
+    if (!DbOperation(m_db, [&] { SaveEditedAddress(m_db, v, phoneList, emailList, asRead); })) {
+        // What is stored now becomes what this page has seen: saving again
+        // replaces it on purpose. The page keeps what was entered.
+        DbOperation(m_db, [&] {
+            CSetAddress a(&m_db);
+            a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", v.id));
+            if (a.IsEOF()) {
+                m_asRead.reset();
+                return;
+            }
+            AddressEntry now = AddressFromRecord(a);
+            now.phones = LoadPhones(m_db, v.id);
+            now.emails = LoadEmails(m_db, v.id);
+            m_asRead = now;
+        });
         return false;
+    }
+    if (m_asRead) {
+        m_asRead = v;
+        m_asRead->phones = phoneList;
+        m_asRead->emails = emailList;
+    }
     v.phones = phoneList;
     v.emails = emailList;
     if (m_panes)

@@ -94,4 +94,7 @@ private:
     AddressPanes *m_panes;
     std::int32_t m_id = -1;
     std::int32_t m_folder = -1;
+    // The address as it was read when shown: a save does not overwrite
+    // what another desk changed since.
+    std::optional<AddressEntry> m_asRead;
 };

@@ -1,4 +1,5 @@
 #include "mainframe.h"
+#include "remotechanges.h"
 #include "addressbookcommands.h"
 #include "addressrecords.h"
 #include "appcontext.h"
@@ -47,6 +48,7 @@ CMainFrame::CMainFrame(CDatabase &db, QWidget *parent)
     createToolbar();
     createStatusBar();
     connectPanes();
+    m_remote = new RemoteChanges(db, m_panes, this);
     connect(m_view, &CTesmarView::helpRequested, this, &CMainFrame::ShowHelp);
 
     RegisterSubsystemCommands(this, [this] { return ReloadPanes(); }, [this](int topic) { ShowHelp(topic); });
@@ -511,4 +513,10 @@ void CMainFrame::RunCommand(int rawId)
         break;
     }
     UpdateCommandStates();
+}
+
+void CMainFrame::ApplyRemoteChanges()
+{
+    if (m_remote)
+        m_remote->ApplyPending();
 }

@@ -34,6 +34,8 @@ public:
     CAddressTreeCtrl *tree() const { return m_tree; }
     CAddressListCtrl *list() const { return m_list; }
     AddressPanes *panes() { return &m_panes; }
+    // Brings in now what other desks saved (otherwise within a second).
+    void ApplyRemoteChanges();
     QDockWidget *treeDock() const { return m_treeDock; }
     QDockWidget *listDock() const { return m_listDock; }
 
@@ -76,6 +78,7 @@ private:
     CAddressTreeCtrl *m_tree = nullptr;
     CAddressListCtrl *m_list = nullptr;
     AddressPanes m_panes;
+    class RemoteChanges *m_remote = nullptr; // other desks' saves (a server database)
     CTesmarView *m_view = nullptr;
     QDockWidget *m_treeDock = nullptr, *m_listDock = nullptr;
     QToolBar *m_toolbar = nullptr;

@@ -1,4 +1,5 @@
 #include "subsystems.h"
+#include "database.h"
 #include "appcontext.h"
 
 #ifdef CORVELLE_HAVE_GAMES
@@ -99,6 +100,10 @@ bool HaveGames()
 bool HoldDatabaseInUse(const QString &path)
 {
 #ifdef CORVELLE_HAVE_EXCHANGE
+    // A server database is held by the connection itself (the open waits
+    // for a restore running on another desk).
+    if (CDatabase::IsServerName(path))
+        return true;
     // A missing file is left to the open, which reports it.
     if (!DatabaseUseLock::HoldShared(path) && QFileInfo::exists(path)) {
         CTVError error(DatabaseInUseText());

@@ -1,6 +1,8 @@
 #include "backupfile.h"
 
 #include "appcontext.h"
+#include "bookcopy.h"
+#include "schema.h"
 #include "databaselock.h"
 #include "database.h"
 #include "exchangehooks.h"
@@ -26,6 +28,8 @@ enum {
     MSG_BACKUP_UNSPECIFIED = 115,
     MSG_BACKUP_BAD_PATH = 114,
     MSG_RESTORE_BAD_PATH = 126,
+    MSG_DATABASE = 8,
+    MSG_MEMORY = 9,
 };
 
 void put32(unsigned char *p, std::uint32_t v)
@@ -168,9 +172,17 @@ bool IsUsableDatabaseFile(const QString &path)
     }
 }
 
-OperationResult RunBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer)
+namespace {
+
+// Writes the backup of the database file `dbPath`. With `reopen` that file
+// is the application's database, closed for the copy and opened again at
+// every end; otherwise it is a copy made for the backup (of a server's
+// rows), left alone.
+OperationResult backupOfFile(CDatabase &db, const QString &dbPath, bool reopen, const QString &backupFile,
+                             const OperationObserver &observer)
 {
-    const QString dbPath = db.GetName();
+    auto reopenOrEnd = [&] { return !reopen || ReopenDatabaseOrEnd(db, dbPath); };
+    auto ending = [&](OperationResult result) { return reopen ? finish(db, dbPath, result) : result; };
     const QString partial = backupFile + QStringLiteral(".part");
     // The backup must never be written over the database (or its journal),
     // under whatever name or link: the rename at the end would replace it.
@@ -179,12 +191,13 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
         return OperationResult::StayOpen;
     }
     const FileIdentity dbFile = IdentifyFile(dbPath);
-    db.Close();
+    if (reopen)
+        db.Close();
 
     // 1. The database file.
     RawFile source;
     if (!source.OpenRead(dbPath)) {
-        if (!ReopenDatabaseOrEnd(db, dbPath))
+        if (!reopenOrEnd())
             return OperationResult::Fatal;
         CTVError error(MSG_BACKUP_SOURCE);
         return OperationResult::Close;
@@ -192,7 +205,7 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
     const std::int64_t size = source.Size();
     if (size < 0 || size > std::int64_t(UINT32_MAX)) {
         source.Close();
-        if (!ReopenDatabaseOrEnd(db, dbPath))
+        if (!reopenOrEnd())
             return OperationResult::Fatal;
         CTVError error(MSG_BACKUP_SOURCE);
         return OperationResult::Close;
@@ -206,7 +219,7 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
         removeQuietly(partial);
         CTVError error(BackupTargetMessage(cause));
         progress(observer, 0);
-        return finish(db, dbPath, afterCause(cause));
+        return ending(afterCause(cause));
     };
     if (QFileInfo::exists(backupFile) || QFileInfo(backupFile).isSymLink()) {
         RawFile probe;
@@ -227,7 +240,7 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
         target.Close();
         removeQuietly(partial);
         CTVInfo info(MSG_BACKUP_ABORTED);
-        return finish(db, dbPath, OperationResult::StayOpen);
+        return ending(OperationResult::StayOpen);
     };
 
     // 3. Abort before anything is written.
@@ -250,7 +263,7 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
             target.Close();
             source.Close();
             removeQuietly(partial);
-            if (!ReopenDatabaseOrEnd(db, dbPath))
+            if (!reopenOrEnd())
                 return OperationResult::Fatal;
             CTVError error(MSG_BACKUP_SOURCE);
             progress(observer, 0);
@@ -279,6 +292,8 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
     // that another program has taken meanwhile is reported as such.
     source.Close();
     progress(observer, 100);
+    if (!reopen)
+        return OperationResult::Completed;
     const ReopenOutcome reopened = ReopenDatabase(db, dbPath);
     if (reopened == ReopenOutcome::Opened)
         return OperationResult::Completed;
@@ -288,33 +303,178 @@ OperationResult RunBackup(CDatabase &db, const QString &backupFile, const Operat
     return OperationResult::Fatal;
 }
 
+} // namespace
+
+namespace {
+
+// One phase of an operation as a part of the whole progress bar.
+OperationObserver phase(const OperationObserver &o, int from, int to)
+{
+    OperationObserver p = o;
+    if (o.progress)
+        p.progress = [report = o.progress, from, to](int percent) { report(from + (to - from) * percent / 100); };
+    return p;
+}
+
+// The step of a row copy: progress, window events, the abort flag.
+std::function<bool(std::int64_t, std::int64_t)> rowStep(const OperationObserver &o)
+{
+    return [&o](std::int64_t done, std::int64_t total) {
+        progress(o, percentOf(std::uint64_t(done), std::uint64_t(total)));
+        pump(o);
+        return !abortRequested(o);
+    };
+}
+
+// A backup of a server database holds a database file as a file's backup
+// does: the server's rows are written into a new file first, read in one
+// snapshot (what other desks save meanwhile is in it wholly or not at all,
+// and they go on saving), and that file is backed up.
+OperationResult serverBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer)
+{
+    const QFileInfo target(backupFile);
+    RawFile rowsFile;
+    if (!rowsFile.CreateUnique(target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                               QStringLiteral(".rows-XXXXXX"))) {
+        CTVError error(BackupTargetMessage(rowsFile.Cause()));
+        progress(observer, 0);
+        return afterCause(rowsFile.Cause());
+    }
+    const QString rowsPath = rowsFile.Path();
+    rowsFile.Close();
+    const OperationObserver rows = phase(observer, 0, 80);
+    bool snapshot = false;
+    int failure = 0;
+    bool aborted = false;
+    try {
+        CDatabase copy;
+        copy.Create(rowsPath);
+        CreateSchema(copy);
+        db.ExecuteRaw(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY"));
+        snapshot = true;
+        copy.BeginTrans();
+        ReplaceAddressBookRows(db, copy, rowStep(rows));
+        copy.CommitTrans();
+        db.ExecuteRaw(QStringLiteral("COMMIT"));
+        snapshot = false;
+        copy.Close();
+    } catch (const CopyAborted &) {
+        aborted = true;
+    } catch (const DbException &e) {
+        // The new file is the only thing written: a full disk is the
+        // target's; anything else is the database's failure.
+        failure = (e.code() & 0xFF) == SQLITE_FULL ? BackupTargetMessage(FileErrorCause::DiskFull) : MSG_DATABASE;
+    } catch (const std::bad_alloc &) {
+        failure = MSG_MEMORY;
+    }
+    if (snapshot)
+        db.Engine().ExecuteQuietly(QStringLiteral("ROLLBACK"));
+    if (aborted || failure) {
+        removeQuietly(rowsPath);
+        progress(observer, 0);
+        if (aborted)
+            CTVInfo info(MSG_BACKUP_ABORTED);
+        else
+            CTVError error(failure);
+        return failure == MSG_DATABASE || failure == MSG_MEMORY ? OperationResult::Close : OperationResult::StayOpen;
+    }
+    const OperationResult result = backupOfFile(db, rowsPath, false, backupFile, phase(observer, 80, 100));
+    removeQuietly(rowsPath);
+    return result;
+}
+
+// The last step of a restore into a server database: the rows of the
+// checked copy replace the server's in one transaction; on any failure or
+// abort the server keeps the rows it had. `stop` shows a message, removes
+// the copy and ends the server's hold.
+template <typename Stop>
+OperationResult replaceServerRows(CDatabase &db, const QString &copyPath, const OperationObserver &observer, Stop &&stop)
+{
+    int failure = 0;
+    bool aborted = false;
+    try {
+        CDatabase copy;
+        copy.Open(copyPath, false);
+        db.BeginTrans();
+        try {
+            ReplaceAddressBookRows(copy, db, rowStep(observer));
+            db.CommitTrans();
+        } catch (...) {
+            db.Rollback();
+            throw;
+        }
+    } catch (const CopyAborted &) {
+        aborted = true;
+    } catch (const DbException &) {
+        failure = MSG_DATABASE;
+    } catch (const std::bad_alloc &) {
+        failure = MSG_MEMORY;
+    }
+    if (aborted) {
+        progress(observer, 0);
+        return stop(MSG_RESTORE_ABORTED, OperationResult::StayOpen, true);
+    }
+    if (failure) {
+        progress(observer, 0);
+        return stop(failure, OperationResult::StayOpen);
+    }
+    progress(observer, 100);
+    stop(0, OperationResult::Completed);
+    if (!NotifyAddressBookChanged())
+        return OperationResult::Fatal;
+    return OperationResult::Completed;
+}
+
+} // namespace
+
+OperationResult RunBackup(CDatabase &db, const QString &backupFile, const OperationObserver &observer)
+{
+    if (db.IsServer())
+        return serverBackup(db, backupFile, observer);
+    return backupOfFile(db, db.GetName(), true, backupFile, observer);
+}
+
 OperationResult RunRestore(CDatabase &db, const QString &backupFile, const OperationObserver &observer,
                            const QString &tempFolder)
 {
+    // A server database keeps running: its rows are replaced in one
+    // transaction by those of the backup, read from a checked copy.
+    const bool server = db.IsServer();
     const QString dbPath = db.GetName();
     // The file to replace is the one the path finally names: a link to the
     // database stays a link to the restored database.
-    const QString realDb = RealFilePath(dbPath);
-    if (IsDatabaseOrJournal(backupFile, dbPath)) {
+    const QString realDb = server ? QString() : RealFilePath(dbPath);
+    if (!server && IsDatabaseOrJournal(backupFile, dbPath)) {
         CTVError error(MSG_RESTORE_BAD_PATH);
         return OperationResult::StayOpen;
     }
-    // No other instance may have the file open: it would go on working on
-    // the replaced file. The lock also keeps new instances out until the end.
-    if (!DatabaseUseLock::TryExclusive(realDb)) {
+    // No other instance may have the database open: it would go on working
+    // on the replaced file, or on rows that are gone. The lock also keeps
+    // new instances out until the end.
+    if (server) {
+        int others = 0;
+        if (!db.TryServerAlone(&others)) {
+            CTVError error(ServerInUseText(others));
+            return OperationResult::StayOpen;
+        }
+    } else if (!DatabaseUseLock::TryExclusive(realDb)) {
         CTVError error(DatabaseInUseText());
         return OperationResult::StayOpen;
     }
-    const FileIdentity dbFile = IdentifyFile(realDb);
+    const FileIdentity dbFile = server ? FileIdentity() : IdentifyFile(realDb);
     const QFileInfo realInfo(realDb);
-    const QString tempPrefix = QStringLiteral(".") + realInfo.fileName() + QStringLiteral(".restore-");
-    const QString tempDir = tempFolder.isEmpty() ? realInfo.absolutePath() : tempFolder;
+    const QString tempPrefix = server ? QStringLiteral(".tesmar-restore-")
+                                      : QStringLiteral(".") + realInfo.fileName() + QStringLiteral(".restore-");
+    const QString tempDir = !tempFolder.isEmpty() ? tempFolder : server ? QDir::tempPath() : realInfo.absolutePath();
     // Copies left by a restore that was killed: with the lock held, no
     // restore of this database is running.
-    if (tempFolder.isEmpty())
+    if (tempFolder.isEmpty() && !server)
         for (const QString &stale : QDir(tempDir).entryList({tempPrefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden))
             QFile::remove(tempDir + u'/' + stale);
-    db.Close();
+    if (!server)
+        db.Close();
+    // The server's phases: the copy of the backup, then its rows.
+    const OperationObserver copying = server ? phase(observer, 0, 30) : observer;
 
     RawFile backup, temp;
     QString tempCopy;
@@ -326,6 +486,10 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const Opera
             CTVInfo box(message);
         else if (message)
             CTVError box(message);
+        if (server) {
+            db.EndServerAlone();
+            return result;
+        }
         return finish(db, dbPath, result);
     };
     auto readFailure = [&](FileErrorCause cause) {
@@ -414,7 +578,7 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const Opera
         if (abortRequested(observer))
             return aborted();
         done += want;
-        progress(observer, percentOf(done, header.length));
+        progress(copying, percentOf(done, header.length));
     }
 
     // 6. The trailer.
@@ -439,6 +603,8 @@ OperationResult RunRestore(CDatabase &db, const QString &backupFile, const Opera
         return tempFailure(temp.Cause());
     if (!IsUsableDatabaseFile(tempCopy))
         return stop(MSG_BACKUP_CORRUPTED, OperationResult::StayOpen);
+    if (server)
+        return replaceServerRows(db, tempCopy, phase(observer, 30, 100), stop);
 
     // A rollback journal left beside the old file would be applied to the new one.
     for (const QString &base : {dbPath, realDb})

@@ -1,6 +1,8 @@
 #include "contactimport.h"
 
 #include "dberror.h"
+#include "database.h"
+#include "recordset.h"
 #include "excelexport.h"
 #include "exchangehooks.h"
 #include "ids.h"
@@ -11,12 +13,13 @@
 #include "tvmessage.h"
 
 #include <QFile>
-#include <sqlite3.h>
 #include <QFileInfo>
 #include <QHash>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <QVariant>
 #include <new>
 #include <unistd.h>
 #include <set>
@@ -44,39 +47,27 @@ using Key = std::tuple<QString, QString, QString>;
 
 struct Cancelled {};
 
-// An INSERT prepared once and run for many rows: identifiers first, then texts.
+// An INSERT prepared once and run for many rows: identifiers first, then
+// texts; on either engine (the names, unquoted, reach a server's tables too).
 class BoundInsert {
 public:
-    BoundInsert(CDatabase &db, const char *sql) : m_db(db)
-    {
-        if (sqlite3_prepare_v2(db.Handle(), sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            db.Throw(QStringLiteral("Cannot prepare %1").arg(QLatin1String(sql)));
-    }
-    ~BoundInsert() { sqlite3_finalize(m_stmt); }
+    BoundInsert(CDatabase &db, const char *sql) : m_stmt(db.Engine().Prepare(QString::fromLatin1(sql))) {}
     BoundInsert(const BoundInsert &) = delete;
     BoundInsert &operator=(const BoundInsert &) = delete;
 
     void run(std::initializer_list<std::int32_t> ids, std::initializer_list<const QString *> texts)
     {
         int index = 0;
-        bool ok = true;
         for (std::int32_t id : ids)
-            ok = ok && sqlite3_bind_int64(m_stmt, ++index, id) == SQLITE_OK;
-        for (const QString *t : texts) {
-            const QByteArray utf8 = t->toUtf8();
-            ok = ok && sqlite3_bind_text64(m_stmt, ++index, utf8.constData(), sqlite3_uint64(utf8.size()),
-                                           SQLITE_TRANSIENT, SQLITE_UTF8) == SQLITE_OK;
-        }
-        const int rc = ok ? sqlite3_step(m_stmt) : SQLITE_ERROR;
-        sqlite3_reset(m_stmt);
-        sqlite3_clear_bindings(m_stmt);
-        if (rc != SQLITE_DONE)
-            m_db.Throw(QStringLiteral("Cannot add a row"));
+            m_stmt->Bind(++index, QVariant(qlonglong(id)));
+        for (const QString *t : texts)
+            m_stmt->Bind(++index, QVariant(*t));
+        m_stmt->Step();
+        m_stmt->Reset();
     }
 
 private:
-    CDatabase &m_db;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<DbStatement> m_stmt;
 };
 
 // Progress of one phase mapped into [from, to] of the whole.

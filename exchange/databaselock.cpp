@@ -147,3 +147,13 @@ QString DatabaseInUseText()
 {
     return QStringLiteral("The database is in use by another program.\nClose the other program and try again.");
 }
+
+QString ServerInUseText(int others)
+{
+    if (others == 1)
+        return QStringLiteral("The shared address book is open in another program (on this or another desk).\n"
+                              "Close it there and try again.");
+    return QStringLiteral("The shared address book is open in %1 other programs (on this or other desks).\n"
+                          "Close them there and try again.")
+        .arg(others);
+}

@@ -29,3 +29,7 @@ public:
 
 // The message shown when another program has the database open.
 QString DatabaseInUseText();
+
+// The message shown when a restore into a server database is refused
+// because `others` other programs have it open.
+QString ServerInUseText(int others);

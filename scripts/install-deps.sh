@@ -26,6 +26,9 @@ PACKAGES=(
   desktop-file-utils appstream man-db
   # label sheet templates (XML data files only) read by the label product catalogue
   glabels-data
+  # a shared address book on a PostgreSQL server: the client library, and
+  # the server the tests start privately
+  libpq-dev postgresql
 )
 
 # Only for regenerating the spreadsheet fixtures of the exchange tests

@@ -1,9 +1,12 @@
 #include "datagen.h"
 #include "database.h"
+#include "recordset.h"
 
 #include <QStringList>
+#include <QVariant>
+#include <initializer_list>
+#include <memory>
 #include <random>
-#include <sqlite3.h>
 #include <vector>
 
 namespace {
@@ -45,35 +48,39 @@ const char *const kNotes[] = {"", "", "", "Christmas card", "Customer since 2015
 const char *const kFolderWords[] = {"Family", "Friends", "Customers", "Suppliers", "Club", "School", "Work",
                                     "Neighbours", "Rodina", "Kunden", "Clients", "Partners", "Archive", "Region"};
 
+// One INSERT or UPDATE run once per row, on either engine.
 class Inserter {
 public:
-    Inserter(sqlite3 *db, const char *sql) : m_db(db)
+    Inserter(CDatabase &db, const char *table, std::initializer_list<const char *> columns, bool update = false)
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
-            throw DbException(QString::fromUtf8(sqlite3_errmsg(db)));
+        QStringList names, marks;
+        for (const char *c : columns) {
+            names << (update ? db.Quote(QString::fromLatin1(c)) + QStringLiteral(" = ?") : db.Quote(QString::fromLatin1(c)));
+            marks << QStringLiteral("?");
+        }
+        const QString t = db.Quote(QString::fromLatin1(table));
+        m_stmt = db.Engine().Prepare(update ? QStringLiteral("UPDATE %1 SET %2").arg(t, names.join(QStringLiteral(", ")))
+                                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                  .arg(t, names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
     }
-    ~Inserter() { sqlite3_finalize(m_stmt); }
     Inserter &i(int index, long long v)
     {
-        sqlite3_bind_int64(m_stmt, index, v);
+        m_stmt->Bind(index, QVariant(qlonglong(v)));
         return *this;
     }
     Inserter &t(int index, const QString &v)
     {
-        const QByteArray b = v.toUtf8();
-        sqlite3_bind_text(m_stmt, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        m_stmt->Bind(index, QVariant(v));
         return *this;
     }
     void run()
     {
-        if (sqlite3_step(m_stmt) != SQLITE_DONE)
-            throw DbException(QString::fromUtf8(sqlite3_errmsg(m_db)));
-        sqlite3_reset(m_stmt);
+        m_stmt->Step();
+        m_stmt->Reset();
     }
 
 private:
-    sqlite3 *m_db;
-    sqlite3_stmt *m_stmt = nullptr;
+    std::unique_ptr<DbStatement> m_stmt;
 };
 
 template <typename T, std::size_t N> const T &pick(std::mt19937 &rng, const T (&items)[N])
@@ -114,27 +121,25 @@ DataGenResult GenerateAddressBook(const QString &path, const DataGenOptions &opt
 
     db.BeginTrans();
     try {
-        sqlite3 *h = db.Handle();
         // Counters and root folder.
         long long next[9] = {};
         {
-            sqlite3_stmt *s = nullptr;
-            sqlite3_prepare_v2(h, "SELECT ID_ADDRESS_FF, ID_EMAIL_FF, ID_TEL_FF, ID_FOLDER_FF FROM IDS", -1, &s, nullptr);
-            if (!s || sqlite3_step(s) != SQLITE_ROW) {
-                sqlite3_finalize(s);
+            auto s = db.Engine().Prepare(QStringLiteral("SELECT %1, %2, %3, %4 FROM %5")
+                                             .arg(db.Quote(QStringLiteral("ID_ADDRESS_FF")), db.Quote(QStringLiteral("ID_EMAIL_FF")),
+                                                  db.Quote(QStringLiteral("ID_TEL_FF")), db.Quote(QStringLiteral("ID_FOLDER_FF")),
+                                                  db.Quote(QStringLiteral("IDS"))));
+            if (!s->Step())
                 throw DbException(QStringLiteral("The IDS row is missing"));
-            }
             for (int i = 0; i < 4; ++i)
-                next[i] = sqlite3_column_int64(s, i);
-            sqlite3_finalize(s);
+                next[i] = s->ColumnInt64(i);
         }
         long long root = -1;
         {
-            sqlite3_stmt *s = nullptr;
-            sqlite3_prepare_v2(h, "SELECT ID_FOLDER_FOLDER FROM FOLDER WHERE ID_PARENT = -1", -1, &s, nullptr);
-            if (s && sqlite3_step(s) == SQLITE_ROW)
-                root = sqlite3_column_int64(s, 0);
-            sqlite3_finalize(s);
+            auto s = db.Engine().Prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = -1")
+                                             .arg(db.Quote(QStringLiteral("ID_FOLDER_FOLDER")), db.Quote(QStringLiteral("FOLDER")),
+                                                  db.Quote(QStringLiteral("ID_PARENT"))));
+            if (s->Step())
+                root = s->ColumnInt64(0);
             if (root < 0)
                 throw DbException(QStringLiteral("The root folder is missing"));
         }
@@ -142,7 +147,7 @@ DataGenResult GenerateAddressBook(const QString &path, const DataGenOptions &opt
 
         // Folder tree: each new folder goes under the root or under an earlier folder,
         // at most four levels deep; names are unique among siblings by their number.
-        Inserter folder(h, "INSERT INTO FOLDER (ID_FOLDER_FOLDER, ID_PARENT, NAME) VALUES (?, ?, ?)");
+        Inserter folder(db, "FOLDER", {"ID_FOLDER_FOLDER", "ID_PARENT", "NAME"});
         std::vector<long long> folders{root};
         std::vector<int> depth{0};
         for (long long f = 0; f < folderCount; ++f) {
@@ -160,10 +165,10 @@ DataGenResult GenerateAddressBook(const QString &path, const DataGenOptions &opt
         }
         result.folders = folderCount;
 
-        Inserter address(h, "INSERT INTO ADDRESS (ID_ADDRESS_FOLDER, ID_ADDRESS_ADDRESS, NAME, STREET, TOWN, ZIP, "
-                            "COUNTRY, NOTE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-        Inserter tel(h, "INSERT INTO TEL (ID_TEL_TEL, ID_TEL_ADDRESS, PHONE, NOTE) VALUES (?, ?, ?, ?)");
-        Inserter email(h, "INSERT INTO EMAIL (ID_EMAIL_EMAIL, ID_EMAIL_ADDRESS, EMAIL, NOTE) VALUES (?, ?, ?, ?)");
+        Inserter address(db, "ADDRESS", {"ID_ADDRESS_FOLDER", "ID_ADDRESS_ADDRESS", "NAME", "STREET", "TOWN", "ZIP",
+                                         "COUNTRY", "NOTE"});
+        Inserter tel(db, "TEL", {"ID_TEL_TEL", "ID_TEL_ADDRESS", "PHONE", "NOTE"});
+        Inserter email(db, "EMAIL", {"ID_EMAIL_EMAIL", "ID_EMAIL_ADDRESS", "EMAIL", "NOTE"});
         const QString crlf = QStringLiteral("\r\n");
         for (long long a = 0; a < options.addresses; ++a) {
             const Town &town = pick(rng, kTowns);
@@ -199,7 +204,7 @@ DataGenResult GenerateAddressBook(const QString &path, const DataGenOptions &opt
             ++result.addresses;
         }
 
-        Inserter ids(h, "UPDATE IDS SET ID_ADDRESS_FF = ?, ID_EMAIL_FF = ?, ID_TEL_FF = ?, ID_FOLDER_FF = ?");
+        Inserter ids(db, "IDS", {"ID_ADDRESS_FF", "ID_EMAIL_FF", "ID_TEL_FF", "ID_FOLDER_FF"}, true);
         ids.i(1, nextAddress).i(2, nextEmail).i(3, nextTel).i(4, nextFolder).run();
         db.CommitTrans();
     } catch (...) {

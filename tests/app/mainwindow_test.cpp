@@ -288,6 +288,54 @@ TEST_F(MainWindowTest, EditingReplacesPhonesAndAsksQuestion23)
     EXPECT_EQ(e->name->toPlainText(), QStringLiteral("Karel"));
 }
 
+// Another program changes the address while it is on the Edit page: the
+// save is refused with its message and the page keeps what was typed; a
+// second save replaces the other program's change on purpose.
+TEST_F(MainWindowTest, ModifyOfAnAddressChangedElsewhereIsRefusedOnce)
+{
+    selectRoot();
+    ASSERT_TRUE(insert(QStringLiteral("Karel"), QStringLiteral("Brno"), QStringLiteral("1")));
+    const std::int32_t karel = frame->list()->listModel()->entry(0).id;
+    frame->list()->SelectAddress(karel);
+    frame->view()->ActivatePage(AddressPage::Edit);
+    AddressPage *e = page(AddressPage::Edit);
+    ASSERT_EQ(e->name->toPlainText(), QStringLiteral("Karel"));
+    {
+        CDatabase other;
+        other.Open(t.path());
+        AddressEntry theirs;
+        theirs.id = karel;
+        theirs.name = QStringLiteral("Karel");
+        theirs.street = QStringLiteral("Their street 1");
+        theirs.town = QStringLiteral("Brno");
+        theirs.zip = QStringLiteral("1");
+        SaveEditedAddress(other, theirs, {}, {});
+    }
+    rec.Clear();
+    type(e->name, QStringLiteral("Karel Mine"));
+    EXPECT_FALSE(e->OnModify());
+    ASSERT_EQ(rec.Records().size(), 1u);
+    EXPECT_EQ(rec.Records()[0].text, QString::fromLatin1(kAddressChangedText));
+    EXPECT_EQ(e->name->toPlainText(), QStringLiteral("Karel Mine"));
+    {
+        CSetAddress a(&t.db());
+        a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", karel));
+        EXPECT_EQ(a.m_NAME, QStringLiteral("Karel"));
+        EXPECT_EQ(a.m_STREET, QStringLiteral("Their street 1"));
+    }
+    rec.Clear();
+    EXPECT_TRUE(e->OnModify());
+    EXPECT_EQ(rec.OnlyId(), 24);
+    CSetAddress a(&t.db());
+    a.Open(SqlFormat("SELECT * FROM ADDRESS WHERE ID_ADDRESS_ADDRESS = %d", karel));
+    EXPECT_EQ(a.m_NAME, QStringLiteral("Karel Mine"));
+    // Saving again after the own save is no conflict.
+    rec.Clear();
+    e->zip->setText(QStringLiteral("2"));
+    EXPECT_TRUE(e->OnModify());
+    EXPECT_EQ(rec.OnlyId(), 24);
+}
+
 TEST_F(MainWindowTest, ModifyWithoutStoredAddressFailsWithError8)
 {
     frame->view()->ActivatePage(AddressPage::Edit);

@@ -426,8 +426,14 @@ TEST_F(ContactImportTest, CancelAndFailureLeaveTheDatabaseAsItWas)
     EXPECT_EQ(reloads, 0);
     // A write that fails half way: message 8, nothing kept.
     rec.Clear();
-    t.db().ExecuteRaw(QStringLiteral("CREATE TRIGGER fail_late BEFORE INSERT ON TEL WHEN NEW.PHONE LIKE '%9' "
-                                  "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
+    if (TempDatabase::OnServer())
+        t.db().ExecuteRaw(QStringLiteral("CREATE FUNCTION fail_late() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                         "RAISE EXCEPTION 'injected'; END $$;"
+                                         "CREATE TRIGGER fail_late BEFORE INSERT ON tel FOR EACH ROW "
+                                         "WHEN (NEW.phone COLLATE \"C\" LIKE '%9') EXECUTE FUNCTION fail_late()"));
+    else
+        t.db().ExecuteRaw(QStringLiteral("CREATE TRIGGER fail_late BEFORE INSERT ON TEL WHEN NEW.PHONE LIKE '%9' "
+                                         "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
     r = import(file);
     EXPECT_EQ(r.outcome, ImportOutcome::Cancelled);
     EXPECT_EQ(rec.OnlyId(), 8);

@@ -342,8 +342,14 @@ TEST_F(ImportTest, FailedWriteRollsEverythingBack)
 {
     const QString file = writeSheet(path(QStringLiteral("w.xls")), {row(QStringLiteral("E1")), row(QStringLiteral("E2"))});
     // A trigger makes the second address fail inside the transaction.
-    t.db().ExecuteRaw(QStringLiteral("CREATE TRIGGER fail_e2 BEFORE INSERT ON ADDRESS WHEN NEW.NAME = 'E2' "
-                                     "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    if (TempDatabase::OnServer())
+        t.db().ExecuteRaw(QStringLiteral("CREATE FUNCTION fail_e2() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                         "RAISE EXCEPTION 'refused'; END $$;"
+                                         "CREATE TRIGGER fail_e2 BEFORE INSERT ON address FOR EACH ROW "
+                                         "WHEN (NEW.name = 'E2') EXECUTE FUNCTION fail_e2()"));
+    else
+        t.db().ExecuteRaw(QStringLiteral("CREATE TRIGGER fail_e2 BEFORE INSERT ON ADDRESS WHEN NEW.NAME = 'E2' "
+                                         "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     MessageRecorder rec;
     const ImportResult r = import(file);
     EXPECT_EQ(r.outcome, ImportOutcome::Cancelled);

@@ -1,10 +1,11 @@
 #include "folderstest.h"
+
+#include <QRegularExpression>
 #include "addressrecords.h"
 #include "folderops.h"
 #include "recordsets.h"
 #include "sqlformat.h"
 
-#include <sqlite3.h>
 
 std::int32_t FolderBook::folder(std::int32_t parent, const QString &name)
 {
@@ -37,15 +38,14 @@ std::int32_t FolderBook::parentOf(std::int32_t f)
 
 long FolderBook::count(const QString &table, const QString &where)
 {
-    const QByteArray sql =
-        QStringLiteral("SELECT COUNT(*) FROM %1%2").arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where).toUtf8();
-    sqlite3_stmt *stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db().Handle(), sql.constData(), -1, &stmt, nullptr), SQLITE_OK) << sql.constData();
-    long n = -1;
-    if (sqlite3_step(stmt) == SQLITE_ROW)
-        n = long(sqlite3_column_int64(stmt, 0));
-    sqlite3_finalize(stmt);
-    return n;
+    const QString sql =
+        QStringLiteral("SELECT COUNT(*) FROM %1%2").arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
+    try {
+        return long(db().QueryInteger(sql));
+    } catch (const DbException &e) {
+        ADD_FAILURE() << e.what();
+        return -1;
+    }
 }
 
 FolderBook::Counters FolderBook::counters()
@@ -57,7 +57,21 @@ FolderBook::Counters FolderBook::counters()
 
 void FolderBook::failWhen(const QString &triggerSql)
 {
-    db().ExecuteRaw(triggerSql);
+    if (!db().IsServer()) {
+        db().ExecuteRaw(triggerSql);
+        return;
+    }
+    // The same refusal as a server trigger.
+    static const QRegularExpression sqlite(QStringLiteral(
+        R"(CREATE TRIGGER (\w+) (BEFORE \w+) ON (\w+)(?: WHEN (.*))? BEGIN SELECT RAISE\(ABORT, '(\w+)'\); END)"));
+    const QRegularExpressionMatch m = sqlite.match(triggerSql);
+    ASSERT_TRUE(m.hasMatch()) << qPrintable(triggerSql);
+    const QString condition = m.captured(4).isEmpty() ? QStringLiteral("true") : m.captured(4);
+    db().ExecuteRaw(QStringLiteral("CREATE FUNCTION %1_fn() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN"
+                                   " IF %4 THEN RAISE EXCEPTION '%5'; END IF;"
+                                   " IF TG_OP = 'DELETE' THEN RETURN OLD; END IF; RETURN NEW; END $$;"
+                                   "CREATE TRIGGER %1 %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %1_fn()")
+                        .arg(m.captured(1), m.captured(2), m.captured(3), condition, m.captured(5)));
 }
 
 #include "addresstree.h"

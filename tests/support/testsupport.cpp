@@ -45,9 +45,36 @@ int MessageRecorder::OnlyId() const
     return m_records.size() == 1 ? m_records.front().id : -1;
 }
 
+bool TempDatabase::OnServer()
+{
+    return !ServerName().isEmpty();
+}
+
+QString TempDatabase::ServerName()
+{
+    return qEnvironmentVariable("CORVELLE_TEST_PG");
+}
+
+QString TempDatabase::NewServerSchema(QString *schema)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    CDatabase::ExecuteOnServer(ServerName(), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE; CREATE SCHEMA %1").arg(name));
+    *schema = name;
+    return ServerName() + QStringLiteral(" options='-csearch_path=%1'").arg(name);
+}
+
+void TempDatabase::DropServerSchema(const QString &schema) noexcept
+{
+    try {
+        CDatabase::ExecuteOnServer(ServerName(), QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+    } catch (...) {
+    }
+}
+
 TempDatabase::TempDatabase()
 {
-    m_path = m_dir.filePath(QStringLiteral("envdb.mdb"));
+    m_path = OnServer() ? NewServerSchema(&m_schema) : m_dir.filePath(QStringLiteral("envdb.mdb"));
     CreateNewDatabase(m_path, false);
     m_db.Open(m_path);
     AppContext::SetDatabase(&m_db);
@@ -59,6 +86,8 @@ TempDatabase::~TempDatabase()
     if (AppContext::Database() == &m_db)
         AppContext::SetDatabase(nullptr);
     m_db.Close();
+    if (!m_schema.isEmpty())
+        DropServerSchema(m_schema);
 }
 
 QString BuiltProgram(const QString &name)

@@ -7,6 +7,7 @@
 #include "tvmessage.h"
 
 #include <QString>
+#include <gtest/gtest.h>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <deque>
@@ -46,17 +47,37 @@ class TempDatabase {
 public:
     // Creates envdb.mdb in a new temporary folder and opens it; it also
     // becomes the application context's database and program directory.
+    // With CORVELLE_TEST_PG set (a server database, as envelope.ini names
+    // one) the database is a new schema on that server instead, removed at
+    // the end; path() is then its connection name.
     TempDatabase();
     ~TempDatabase();
     CDatabase &db() { return m_db; }
     QString path() const { return m_path; }
     QString dir() const { return m_dir.path(); }
 
+    // Whether the tests run against a server database (CORVELLE_TEST_PG).
+    static bool OnServer();
+    // The server the tests use; empty when they use files.
+    static QString ServerName();
+    // A connection name for a new, empty schema on that server (dropped by
+    // DropServerSchema).
+    static QString NewServerSchema(QString *schema);
+    static void DropServerSchema(const QString &schema) noexcept;
+
 private:
     QTemporaryDir m_dir;
     QString m_path;
+    QString m_schema;
     CDatabase m_db;
 };
+
+// Skips the current test when it checks something only a database file has.
+#define SKIP_ON_SERVER(why)                                                                                  \
+    do {                                                                                                      \
+        if (TempDatabase::OnServer())                                                                         \
+            GTEST_SKIP() << "a database file only: " << (why);                                              \
+    } while (0)
 
 // Path of a program built beside the tests (build/bin/NAME).
 QString BuiltProgram(const QString &name);
