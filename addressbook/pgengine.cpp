@@ -207,6 +207,11 @@ PgEngine::PgEngine(const QString &conninfo)
 
 PgEngine::~PgEngine()
 {
+    // The server drops a closed session's locks only when its backend has
+    // ended, a moment after the connection closes; released here, a restore
+    // started right after this program closes finds the address book free.
+    if (m_conn && PQstatus(m_conn) == CONNECTION_OK && PQtransactionStatus(m_conn) == PQTRANS_IDLE)
+        ExecuteQuietly(QStringLiteral("SELECT pg_advisory_unlock_all()"));
     PQfinish(m_conn);
 }
 
