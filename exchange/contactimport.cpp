@@ -239,29 +239,8 @@ ContactImportResult RunContactImport(CDatabase &db, const QString &path, Contact
         file.addresses.clear();
 
         // Duplicates, with the spreadsheet import's question and answers.
-        std::vector<ImportEntry> kept;
-        kept.reserve(entries.size());
-        bool yesToAll = false, noToAll = false;
-        for (ImportEntry &e : entries) {
-            if (yesToAll || !existing.count(Key(e.name, e.town, e.zip))) {
-                kept.push_back(std::move(e));
-                continue;
-            }
-            if (noToAll) {
-                --result.accepted;
-                ++result.skipped;
-                continue;
-            }
-            const unsigned answer = ask(e);
-            if (answer == TVB_NO || answer == TVB_NOTOALL) {
-                noToAll = answer == TVB_NOTOALL;
-                --result.accepted;
-                ++result.skipped;
-                continue;
-            }
-            yesToAll = answer == TVB_YESTOALL;
-            kept.push_back(std::move(e));
-        }
+        std::vector<ImportEntry> kept =
+            ResolveDuplicates(std::move(entries), existing, ask, result.accepted, result.skipped);
         if (observer.cancelled && observer.cancelled())
             return cancel();
 

@@ -301,7 +301,7 @@ ImportOutcome ReadImportRows(const ImportSheet &sheet, const ImportSettings &set
 }
 
 std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
-                                           const DuplicateAsker &ask, ImportResult &result)
+                                           const DuplicateAsker &ask, int &accepted, int &skipped)
 {
     std::vector<ImportEntry> kept;
     kept.reserve(entries.size());
@@ -312,21 +312,27 @@ std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, con
             continue;
         }
         if (noToAll) {
-            --result.accepted;
-            ++result.skipped;
+            --accepted;
+            ++skipped;
             continue;
         }
         const unsigned answer = ask(e);
         if (answer == TVB_NO || answer == TVB_NOTOALL) {
             noToAll = answer == TVB_NOTOALL;
-            --result.accepted;
-            ++result.skipped;
+            --accepted;
+            ++skipped;
             continue;
         }
         yesToAll = answer == TVB_YESTOALL;
         kept.push_back(std::move(e));
     }
     return kept;
+}
+
+std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
+                                           const DuplicateAsker &ask, ImportResult &result)
+{
+    return ResolveDuplicates(std::move(entries), existing, ask, result.accepted, result.skipped);
 }
 
 bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry> &entries,

@@ -123,6 +123,9 @@ ImportOutcome ReadImportRows(const ImportSheet &sheet, const ImportSettings &set
 // moves each declined one from `accepted` to `skipped`.
 std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
                                            const DuplicateAsker &ask, ImportResult &result);
+// The same for callers with counters of their own.
+std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, const std::set<ImportKey> &existing,
+                                           const DuplicateAsker &ask, int &accepted, int &skipped);
 
 // Writes the entries into the folder in one transaction (the database as it
 // was on any failure, message 8 or 7 shown); false on failure or when the
