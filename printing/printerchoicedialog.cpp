@@ -5,7 +5,10 @@
 #include "tvmessage.h"
 #include "tvstrings.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -49,6 +52,19 @@ PrinterChoiceDialog::PrinterChoiceDialog(QWidget *parent, const QStringList &pri
     }
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this, &PrinterChoiceDialog::SortByColumn);
     connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { accept(); });
+
+    m_sourceBox = new QGroupBox(QStringLiteral("Paper source on the selected printer"), this);
+    auto *form = new QFormLayout(m_sourceBox);
+    const char *captions[] = {"&Envelopes:", "&Labels:"};
+    for (std::size_t k = 0; k < m_sources.size(); ++k) {
+        m_sources[k] = new QComboBox(m_sourceBox);
+        m_sources[k]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        m_sources[k]->setMinimumContentsLength(28);
+        form->addRow(QString::fromLatin1(captions[k]), m_sources[k]);
+    }
+    layout->addWidget(m_sourceBox);
+    connect(m_list, &QTableWidget::itemSelectionChanged, this, &PrinterChoiceDialog::showSourcesOfSelection);
+    showSourcesOfSelection();
 
     auto *box = new QDialogButtonBox(this);
     m_ok = box->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -96,12 +112,79 @@ void PrinterChoiceDialog::SortByColumn(int column)
     }
 }
 
+void PrinterChoiceDialog::keepShownSources()
+{
+    if (m_shown.isEmpty() || !m_visited.contains(m_shown))
+        return;
+    Sources &s = m_visited[m_shown];
+    for (std::size_t k = 0; k < m_sources.size(); ++k) {
+        const QString keyword = m_sources[k]->currentData().toString();
+        if (keyword.isEmpty())
+            s.chosen[k] = {};
+        else if (keyword != s.chosen[k].keyword) // a stored choice keeps its own option
+            s.chosen[k] = {s.offer.option, keyword};
+    }
+}
+
+void PrinterChoiceDialog::fillSourceCombo(QComboBox *combo, const Sources &sources, const PaperSourceSetting &chosen)
+{
+    combo->clear();
+    QString fallback = QStringLiteral("Printer's default");
+    for (const PaperSourceChoice &c : sources.offer.choices)
+        if (c.keyword == sources.offer.defaultKeyword)
+            fallback += QStringLiteral(" (%1)").arg(c.text);
+    combo->addItem(fallback, QString());
+    for (const PaperSourceChoice &c : sources.offer.choices)
+        combo->addItem(c.text, c.keyword);
+    if (chosen.IsEmpty())
+        return;
+    int index = combo->findData(chosen.keyword);
+    // A stored tray the queue no longer lists stays chosen until the user
+    // picks another; the queue ignores a source it does not know.
+    if (index < 0 || chosen.option != sources.offer.option) {
+        combo->addItem(QStringLiteral("%1 (not offered by the printer now)").arg(chosen.keyword), chosen.keyword);
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
+}
+
+void PrinterChoiceDialog::showSourcesOfSelection()
+{
+    keepShownSources();
+    const auto selected = m_list->selectionModel()->selectedRows();
+    m_shown = selected.isEmpty() ? QString() : m_list->item(selected.first().row(), 0)->text();
+    if (!m_shown.isEmpty() && !m_visited.contains(m_shown)) {
+        Sources s;
+        if (!IsPdfPrinterName(m_shown)) {
+            s.offer = QueuePaperSources(m_shown);
+            s.chosen = {StoredPaperSource(m_shown, PaperSourceJob::Envelopes),
+                        StoredPaperSource(m_shown, PaperSourceJob::Labels)};
+        }
+        m_visited.insert(m_shown, s);
+    }
+    const Sources shown = m_shown.isEmpty() ? Sources{} : m_visited.value(m_shown);
+    for (std::size_t k = 0; k < m_sources.size(); ++k) {
+        fillSourceCombo(m_sources[k], shown, shown.chosen[k]);
+        m_sources[k]->setEnabled(m_sources[k]->count() > 1);
+    }
+}
+
 void PrinterChoiceDialog::accept()
 {
     const auto selected = m_list->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         CTVError(42);
         return;
+    }
+    keepShownSources();
+    for (auto it = m_visited.cbegin(); it != m_visited.cend(); ++it) {
+        if (IsPdfPrinterName(it.key()))
+            continue;
+        for (const PaperSourceJob job : {PaperSourceJob::Envelopes, PaperSourceJob::Labels}) {
+            const PaperSourceSetting &chosen = it->chosen[job == PaperSourceJob::Envelopes ? 0 : 1];
+            if (!(chosen == StoredPaperSource(it.key(), job)))
+                StorePaperSource(it.key(), job, chosen);
+        }
     }
     AppContext::SetCurrentPrinter(m_list->item(selected.first().row(), 0)->text());
     QDialog::accept();

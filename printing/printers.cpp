@@ -1,6 +1,7 @@
 #include "printers.h"
 
 #include "appcontext.h"
+#include "papersource.h"
 #include "tvmessage.h"
 
 #include <QDir>
@@ -79,6 +80,15 @@ std::unique_ptr<QPrinter> CreatePrinterDC(QWidget *owner, bool landscape, const 
         // so that the printer takes it from the right tray or feed.
         if (!setup.paper.isEmpty())
             printer->setPageSize(QPageSize(setup.paper, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+        // Envelopes and label sheets come from the tray or feed the user chose
+        // for this printer under "Printer setup..."; other jobs from the
+        // printer's default source.
+        if (paper.kind != PaperRequest::Standard) {
+            const PaperSourceSetting source = StoredPaperSource(
+                name, paper.kind == PaperRequest::Envelope ? PaperSourceJob::Envelopes : PaperSourceJob::Labels);
+            if (!source.IsEmpty())
+                SetCupsOption(*printer, source.option, source.keyword);
+        }
     }
     printer->setFullPage(true);
     printer->setPageOrientation(setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);

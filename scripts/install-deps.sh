@@ -20,6 +20,8 @@ PACKAGES=(
   fonts-liberation fonts-wqy-microhei fontconfig poppler-utils libspreadsheet-parseexcel-perl
   # a private CUPS server with a cups-pdf queue for the printing tests
   cups printer-driver-cups-pdf
+  # the trays a queue offers (its PPD, or IPP media-source)
+  libcups2-dev
   # the text collation (ICU) and the comma locales the tests also run in
   libicu-dev locales
   # checking the installed desktop entry, AppStream metadata and man pages

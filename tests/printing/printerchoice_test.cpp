@@ -1,10 +1,13 @@
 #include "appcontext.h"
 #include "commands.h"
+#include "papersource.h"
 #include "printerchoicedialog.h"
 #include "printingcommands.h"
 #include "testsupport.h"
 
 #include <QHeaderView>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -80,6 +83,48 @@ TEST(PrinterChoiceDialog, OkNeedsASelectionAndChangesTheCurrentPrinter)
         d.reject();
         EXPECT_EQ(AppContext::CurrentPrinter(), QStringLiteral("PDF file"));
     }
+}
+
+// The trays chosen under "Printer setup..." are kept per printer and kind of
+// job, for names CUPS allows (an instance after "/", dots, "=").
+TEST(PaperSource, KeptPerPrinterAndKindOfJob)
+{
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    const QStringList names = {QStringLiteral("Laser"), QStringLiteral("Laser/draft"), QStringLiteral("hp.lj=4"),
+                               QStringLiteral("Kanceláø")};
+    for (int i = 0; i < names.size(); ++i) {
+        StorePaperSource(names[i], PaperSourceJob::Envelopes, {QStringLiteral("InputSlot"), QStringLiteral("E%1").arg(i)});
+        StorePaperSource(names[i], PaperSourceJob::Labels, {QStringLiteral("media-source"), QStringLiteral("tray-%1").arg(i)});
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(StoredPaperSource(names[i], PaperSourceJob::Envelopes),
+                  (PaperSourceSetting{QStringLiteral("InputSlot"), QStringLiteral("E%1").arg(i)}))
+            << names[i].toStdString();
+        EXPECT_EQ(StoredPaperSource(names[i], PaperSourceJob::Labels),
+                  (PaperSourceSetting{QStringLiteral("media-source"), QStringLiteral("tray-%1").arg(i)}))
+            << names[i].toStdString();
+    }
+    StorePaperSource(names[0], PaperSourceJob::Labels, {});
+    EXPECT_TRUE(StoredPaperSource(names[0], PaperSourceJob::Labels).IsEmpty());
+    EXPECT_FALSE(StoredPaperSource(names[0], PaperSourceJob::Envelopes).IsEmpty());
+    EXPECT_FALSE(StoredPaperSource(names[1], PaperSourceJob::Labels).IsEmpty());
+    EXPECT_TRUE(StoredPaperSource(QStringLiteral("Other"), PaperSourceJob::Envelopes).IsEmpty());
+
+    // A damaged settings file gives the printer's default, not half a choice.
+    QSettings().setValue(QStringLiteral("PaperSource/Broken/Envelopes"), QStringLiteral("InputSlot="));
+    QSettings().setValue(QStringLiteral("PaperSource/Broken/Labels"), QStringLiteral("=Manual"));
+    EXPECT_TRUE(StoredPaperSource(QStringLiteral("Broken"), PaperSourceJob::Envelopes).IsEmpty());
+    EXPECT_TRUE(StoredPaperSource(QStringLiteral("Broken"), PaperSourceJob::Labels).IsEmpty());
+}
+
+TEST(PaperSource, ReadableTextsForIppKeywords)
+{
+    EXPECT_EQ(MediaSourceText(QStringLiteral("manual")), QStringLiteral("Manual feed"));
+    EXPECT_EQ(MediaSourceText(QStringLiteral("envelope")), QStringLiteral("Envelope feeder"));
+    EXPECT_EQ(MediaSourceText(QStringLiteral("tray-2")), QStringLiteral("Tray 2"));
+    EXPECT_EQ(MediaSourceText(QStringLiteral("roll-10")), QStringLiteral("Roll 10"));
+    EXPECT_EQ(MediaSourceText(QString()), QString());
 }
 
 TEST(PrintingCommands, AllRegisteredAndEnabledWithADatabase)

@@ -39,10 +39,11 @@ PrivateCups::PrivateCups()
     }
     // A short socket path: the dir of QTemporaryDir is short enough in /tmp.
     const QString d = m_dir.path();
-    for (const char *sub : {"spool", "cache", "state", "log", "out", "taken", "ppd"})
+    for (const char *sub : {"spool", "cache", "state", "log", "out", "taken", "ppd", "files"})
         QDir(d).mkpath(QString::fromLatin1(sub));
     QFile::setPermissions(d + QStringLiteral("/spool"), QFileDevice::Permissions(0x7777));
     QFile::setPermissions(d + QStringLiteral("/out"), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(d + QStringLiteral("/files"), QFileDevice::Permissions(0x7777));
     const QByteArray dir = d.toUtf8();
     const QByteArray cupsd = "Listen " + dir + "/cups.sock\n"
                              "LogLevel warn\nWebInterface No\nBrowsing No\nDefaultAuthType None\n"
@@ -53,7 +54,7 @@ PrivateCups::PrivateCups()
                              "/cache\nStateDir " + dir + "/state\nTempDir " + dir + "/spool\nErrorLog " + dir +
                              "/log/error_log\nAccessLog " + dir + "/log/access_log\nPageLog " + dir +
                              "/log/page_log\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n"
-                             "FileDevice No\nSandboxing Relaxed\n";
+                             "FileDevice Yes\nSandboxing Relaxed\n";
     if (!writeFile(d + QStringLiteral("/cupsd.conf"), cupsd) ||
         !writeFile(d + QStringLiteral("/cups-files.conf"), files)) {
         m_error = QStringLiteral("cannot write the server's configuration");
@@ -140,6 +141,38 @@ QString PrivateCups::QueueOptions() const
     QString out;
     run(QStringLiteral("lpoptions"), {QStringLiteral("-d"), m_queue, QStringLiteral("-l")}, &out);
     return out;
+}
+
+bool PrivateCups::AddFileQueue(const QString &name, const QString &ppd)
+{
+    if (!m_error.isEmpty())
+        return false;
+    const QString socket = m_dir.path() + QStringLiteral("/cups.sock");
+    const QString file = m_dir.path() + QStringLiteral("/files/") + name;
+    return run(QStringLiteral("lpadmin"), {QStringLiteral("-h"), socket, QStringLiteral("-p"), name, QStringLiteral("-E"),
+                                           QStringLiteral("-v"), QStringLiteral("file://") + file, QStringLiteral("-P"),
+                                           ppd});
+}
+
+QByteArray PrivateCups::TakeFileOutput(const QString &name, int timeoutMs)
+{
+    if (!m_error.isEmpty())
+        return {};
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(m_dir.path() + QStringLiteral("/files/") + name);
+    while (timer.elapsed() < timeoutMs) {
+        QString jobs;
+        run(QStringLiteral("lpstat"), {QStringLiteral("-o"), name}, &jobs);
+        if (jobs.trimmed().isEmpty() && file.size() > 0 && file.open(QIODevice::ReadOnly)) {
+            const QByteArray sent = file.readAll();
+            file.close();
+            file.remove();
+            return sent;
+        }
+        QThread::msleep(200);
+    }
+    return {};
 }
 
 QString PrivateCups::TakeOutput(int timeoutMs)

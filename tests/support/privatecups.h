@@ -30,6 +30,16 @@ public:
     // The options the queue's PPD offers (lpoptions -l), one per line.
     QString QueueOptions() const;
 
+    // Adds a queue `name` driven by the PPD file `ppd` whose device is a file:
+    // each job is kept as the printer would get it (PostScript, the PPD's
+    // feature code for the job's options included). False when it cannot.
+    bool AddFileQueue(const QString &name, const QString &ppd);
+    // Waits until the file queue `name` has no jobs left and returns what its
+    // last job sent, removing it; empty after `timeoutMs`.
+    QByteArray TakeFileOutput(const QString &name, int timeoutMs = 60000);
+    // A folder of the server's that lives as long as it (for test files).
+    QString Folder() const { return m_dir.path(); }
+
 private:
     bool run(const QString &program, const QStringList &arguments, QString *out = nullptr) const;
 
