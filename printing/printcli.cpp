@@ -185,6 +185,8 @@ QString PrintCommandLineHelp()
         "  --pdf FILE       write a PDF file with the built-in \"PDF file\" printer\n"
         "  --printer NAME   print on this installed printer; without --pdf and\n"
         "                   --printer the system's default printer is used\n"
+        "A printer takes envelopes and label sheets from the paper source chosen for\n"
+        "them under Settings > Printer setup...\n"
         "The calibration of the size (or the default calibration) is applied; without\n"
         "one nothing is printed (message 96).\n");
 }
