@@ -46,6 +46,24 @@ AddressEntry address(const char *name, const char *street, const char *town, con
     return a;
 }
 
+// An A4 sheet of 3 × 8 labels whose margins differ left and right, top and bottom.
+LabelSize unequalMarginsSheet()
+{
+    LabelSize size;
+    size.name = QStringLiteral("A4 with unequal margins");
+    size.A = 8;
+    size.B = 60;
+    size.C = 4;
+    size.D = 20;
+    size.E = 30;
+    size.F = 2;
+    size.M = 8;
+    size.N = 3;
+    size.paperWidth = 210;
+    size.paperHeight = 297;
+    return size;
+}
+
 // Runs `print` once on the PDF printer and once on the queue; compares the first pages.
 class CupsFixture : public ::testing::Test {
 protected:
@@ -129,17 +147,7 @@ TEST_F(CupsFixture, EnvelopesOfEverySeededSizeInBothOrientations)
 TEST_F(CupsFixture, LabelsOnASheetWithUnequalMarginsAndThePattern)
 {
     LabelJob job;
-    job.size.name = QStringLiteral("A4 with unequal margins");
-    job.size.A = 8;
-    job.size.B = 60;
-    job.size.C = 4;
-    job.size.D = 20;
-    job.size.E = 30;
-    job.size.F = 2;
-    job.size.M = 8;
-    job.size.N = 3;
-    job.size.paperWidth = 210;
-    job.size.paperHeight = 297;
+    job.size = unequalMarginsSheet();
     auto styles = ReadLabelStyles(m_temp.db(), QStringLiteral("SELECT * FROM LABSTYLE"));
     ASSERT_FALSE(styles.empty());
     job.style = styles.front();
@@ -184,15 +192,7 @@ TEST_F(CupsFixture, TestPrintsOfAnEnvelopeAndALabelSheet)
             return printer && PrintEnvelopeTest(*printer, nullptr, dl, calibration);
         });
     }
-    LabelSize sheet;
-    sheet.A = 8;
-    sheet.B = 60;
-    sheet.C = 4;
-    sheet.D = 20;
-    sheet.E = 30;
-    sheet.F = 2;
-    sheet.M = 8;
-    sheet.N = 3;
+    const LabelSize sheet = unequalMarginsSheet();
     compare("test print of a sheet", [&] {
         auto printer = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(210, 297));
         return printer && PrintLabelTest(*printer, nullptr, sheet, Calibration{});
@@ -347,14 +347,7 @@ TEST_F(PaperSourceFixture, EachKindOfJobGoesOutFromTheTrayChosenForIt)
               "Manual");
 
     LabelJob labels;
-    labels.size.A = 8;
-    labels.size.B = 60;
-    labels.size.C = 4;
-    labels.size.D = 20;
-    labels.size.E = 30;
-    labels.size.F = 2;
-    labels.size.M = 8;
-    labels.size.N = 3;
+    labels.size = unequalMarginsSheet();
     labels.style = ReadLabelStyles(m_temp.db(), QStringLiteral("SELECT * FROM LABSTYLE")).at(0);
     labels.addresses = envelope.addresses;
     EXPECT_EQ(trayOf([&] {
