@@ -67,10 +67,13 @@ LabelSize unequalMarginsSheet()
 // Runs `print` once on the PDF printer and once on the queue; compares the first pages.
 class CupsFixture : public ::testing::Test {
 protected:
-    // One server for the whole run of the binary: the CUPS library keeps the
-    // server it first talked to.
-    static void SetUpTestSuite() { s_cups = std::make_unique<PrivateCups>(); }
-    static void TearDownTestSuite() { s_cups.reset(); }
+    // One server for the whole run of the binary, shared by the test suites:
+    // the CUPS library keeps the server it first talked to.
+    static void SetUpTestSuite()
+    {
+        if (!s_cups)
+            s_cups = std::make_unique<PrivateCups>();
+    }
 
     void SetUp() override
     {
@@ -112,10 +115,19 @@ protected:
 
     static inline std::unique_ptr<PrivateCups> s_cups;
     PrivateCups &m_cups = *s_cups;
+
+    friend class CupsServerEnvironment;
     TempDatabase m_temp;
     QString m_saved;
     int m_kept = 0;
 };
+
+// Stops the server when every test of the binary has run.
+class CupsServerEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { CupsFixture::s_cups.reset(); }
+};
+const auto *const g_cupsServer = ::testing::AddGlobalTestEnvironment(new CupsServerEnvironment);
 
 } // namespace
 
