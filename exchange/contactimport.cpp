@@ -47,29 +47,6 @@ using Key = std::tuple<QString, QString, QString>;
 
 struct Cancelled {};
 
-// An INSERT prepared once and run for many rows: identifiers first, then
-// texts; on either engine (the names, unquoted, reach a server's tables too).
-class BoundInsert {
-public:
-    BoundInsert(CDatabase &db, const char *sql) : m_stmt(db.Engine().Prepare(QString::fromLatin1(sql))) {}
-    BoundInsert(const BoundInsert &) = delete;
-    BoundInsert &operator=(const BoundInsert &) = delete;
-
-    void run(std::initializer_list<std::int32_t> ids, std::initializer_list<const QString *> texts)
-    {
-        int index = 0;
-        for (std::int32_t id : ids)
-            m_stmt->Bind(++index, QVariant(qlonglong(id)));
-        for (const QString *t : texts)
-            m_stmt->Bind(++index, QVariant(*t));
-        m_stmt->Step();
-        m_stmt->Reset();
-    }
-
-private:
-    std::unique_ptr<DbStatement> m_stmt;
-};
-
 // Progress of one phase mapped into [from, to] of the whole.
 std::function<bool(int)> phase(const ContactObserver &o, int from, int to)
 {
@@ -250,25 +227,12 @@ ContactImportResult RunContactImport(CDatabase &db, const QString &path, Contact
             try {
                 db.BeginTrans();
                 IdAllocator ids(db);
-                // One prepared statement per table, reused for every row:
-                // preparing an INSERT per row (what a record set does) took
-                // most of the time of a large import. Values are bound.
-                BoundInsert address(db, "INSERT INTO ADDRESS (ID_ADDRESS_FOLDER, ID_ADDRESS_ADDRESS, NAME, STREET, "
-                                        "TOWN, ZIP, COUNTRY, NOTE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-                BoundInsert email(db, "INSERT INTO EMAIL (ID_EMAIL_EMAIL, ID_EMAIL_ADDRESS, EMAIL, NOTE) "
-                                      "VALUES (?, ?, ?, ?)");
-                BoundInsert tel(db, "INSERT INTO TEL (ID_TEL_TEL, ID_TEL_ADDRESS, PHONE, NOTE) VALUES (?, ?, ?, ?)");
+                ImportEntryWriter writer(db, ids, folder);
                 const auto progress = phase(observer, 50, 100);
                 for (std::size_t i = 0; i < kept.size(); ++i) {
                     if ((i & 255) == 0 && !progress(int(i * 100 / kept.size())))
                         throw Cancelled{};
-                    const ImportEntry &e = kept[i];
-                    const std::int32_t id = ids.Next(IdCounter::Address);
-                    address.run({folder, id}, {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note});
-                    for (const auto &[value, note] : e.emails)
-                        email.run({ids.Next(IdCounter::Email), id}, {&value, &note});
-                    for (const auto &[value, note] : e.phones)
-                        tel.run({ids.Next(IdCounter::Tel), id}, {&value, &note});
+                    writer.Write(kept[i]);
                 }
                 ids.Finish();
                 if (!progress(100))

@@ -3,6 +3,7 @@
 #include "addressentry.h"
 
 #include "dberror.h"
+#include "engine.h"
 #include "exchangehooks.h"
 #include "ids.h"
 #include "recordsets.h"
@@ -335,6 +336,56 @@ std::vector<ImportEntry> ResolveDuplicates(std::vector<ImportEntry> entries, con
     return ResolveDuplicates(std::move(entries), existing, ask, result.accepted, result.skipped);
 }
 
+// An INSERT prepared once and run for many rows: identifiers first, then
+// texts (the names, unquoted, reach a server's tables too).
+class BoundInsert {
+public:
+    BoundInsert(CDatabase &db, const char *sql) : m_stmt(db.Engine().Prepare(QString::fromLatin1(sql))) {}
+
+    void run(std::initializer_list<std::int32_t> ids, std::initializer_list<const QString *> texts)
+    {
+        int index = 0;
+        for (std::int32_t id : ids)
+            m_stmt->Bind(++index, QVariant(qlonglong(id)));
+        for (const QString *t : texts)
+            m_stmt->Bind(++index, QVariant(*t));
+        m_stmt->Step();
+        m_stmt->Reset();
+    }
+
+private:
+    std::unique_ptr<DbStatement> m_stmt;
+};
+
+struct ImportEntryWriter::Statements {
+    explicit Statements(CDatabase &db)
+        : address(db, "INSERT INTO ADDRESS (ID_ADDRESS_FOLDER, ID_ADDRESS_ADDRESS, NAME, STREET, TOWN, ZIP, COUNTRY, "
+                      "NOTE) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+          email(db, "INSERT INTO EMAIL (ID_EMAIL_EMAIL, ID_EMAIL_ADDRESS, EMAIL, NOTE) VALUES (?, ?, ?, ?)"),
+          tel(db, "INSERT INTO TEL (ID_TEL_TEL, ID_TEL_ADDRESS, PHONE, NOTE) VALUES (?, ?, ?, ?)")
+    {
+    }
+    BoundInsert address, email, tel;
+};
+
+ImportEntryWriter::ImportEntryWriter(CDatabase &db, IdAllocator &ids, int folder)
+    : m_statements(std::make_unique<Statements>(db)), m_ids(ids), m_folder(folder)
+{
+}
+
+ImportEntryWriter::~ImportEntryWriter() = default;
+
+std::int32_t ImportEntryWriter::Write(const ImportEntry &e)
+{
+    const std::int32_t id = m_ids.Next(IdCounter::Address);
+    m_statements->address.run({m_folder, id}, {&e.name, &e.street, &e.town, &e.zip, &e.country, &e.note});
+    for (const auto &[value, note] : e.emails)
+        m_statements->email.run({m_ids.Next(IdCounter::Email), id}, {&value, &note});
+    for (const auto &[value, note] : e.phones)
+        m_statements->tel.run({m_ids.Next(IdCounter::Tel), id}, {&value, &note});
+    return id;
+}
+
 bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry> &entries,
                         const ImportObserver &observer, bool *cancelled)
 {
@@ -346,13 +397,8 @@ bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry
     const int depth = db.TransactionDepth();
     try {
         written = DbTransaction(db, [&] {
-            CSetAddress address(&db);
-            address.Open(QStringLiteral("SELECT * FROM ADDRESS WHERE 0"));
             IdAllocator ids(db);
-            CSetTel tel(&db);
-            tel.Open(QStringLiteral("SELECT * FROM TEL WHERE 0"));
-            CSetEmail email(&db);
-            email.Open(QStringLiteral("SELECT * FROM EMAIL WHERE 0"));
+            ImportEntryWriter writer(db, ids, folder);
             std::size_t done = 0;
             for (const ImportEntry &e : entries) {
                 if (++done % 1024 == 0) {
@@ -360,33 +406,7 @@ bool WriteImportEntries(CDatabase &db, int folder, const std::vector<ImportEntry
                     if (cancelRequested(observer))
                         throw Cancelled{};
                 }
-                address.AddNew();
-                address.m_ID_ADDRESS_ADDRESS = ids.Next(IdCounter::Address);
-                address.m_ID_ADDRESS_FOLDER = folder;
-                address.m_NAME = e.name;
-                address.m_STREET = e.street;
-                address.m_TOWN = e.town;
-                address.m_ZIP = e.zip;
-                address.m_COUNTRY = e.country;
-                address.m_NOTE = e.note;
-                const std::int32_t id = address.m_ID_ADDRESS_ADDRESS;
-                address.Update();
-                for (const auto &[value, note] : e.emails) {
-                    email.AddNew();
-                    email.m_ID_EMAIL_EMAIL = ids.Next(IdCounter::Email);
-                    email.m_ID_EMAIL_ADDRESS = id;
-                    email.m_EMAIL = value;
-                    email.m_NOTE = note;
-                    email.Update();
-                }
-                for (const auto &[value, note] : e.phones) {
-                    tel.AddNew();
-                    tel.m_ID_TEL_TEL = ids.Next(IdCounter::Tel);
-                    tel.m_ID_TEL_ADDRESS = id;
-                    tel.m_PHONE = value;
-                    tel.m_NOTE = note;
-                    tel.Update();
-                }
+                writer.Write(e);
             }
             ids.Finish();
         });

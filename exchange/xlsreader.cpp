@@ -7,12 +7,27 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
 quint64 key(unsigned row, unsigned column)
 {
     return (quint64(row) << 32) | column;
+}
+
+// A decimal number of at most 18 digits at `pos` followed by `end`; moves past both.
+bool number(const QByteArray &text, qsizetype &pos, char end, qint64 &value)
+{
+    const qsizetype start = pos;
+    value = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < 18)
+        value = value * 10 + (text[pos++] - '0');
+    if (pos == start || pos >= text.size() || text[pos] != end)
+        return false;
+    ++pos;
+    return true;
 }
 } // namespace
 
@@ -81,45 +96,43 @@ bool XlsSheetReader::Open(const QString &path, int timeoutMs, const std::functio
 bool XlsSheetReader::Parse(const QByteArray &output)
 {
     Close();
-    qsizetype pos = 0;
-    auto line = [&](QByteArray &out) {
-        const qsizetype end = output.indexOf('\n', pos);
-        if (end < 0)
-            return false;
-        out = output.mid(pos, end - pos);
-        pos = end + 1;
-        return true;
-    };
-    QByteArray l;
-    if (!line(l) || l != "CORVELLE-XLS 1" || !line(l))
+    const QByteArray magic = "CORVELLE-XLS 1\n";
+    if (!output.startsWith(magic))
         return false;
-    QList<QByteArray> dims = l.split(' ');
-    bool ok1 = false, ok2 = false;
-    if (dims.size() != 2)
+    qsizetype pos = magic.size();
+    qint64 rows = 0, columns = 0;
+    if (!number(output, pos, ' ', rows) || !number(output, pos, '\n', columns) || rows > UINT_MAX || columns > UINT_MAX)
         return false;
-    const unsigned rows = dims[0].toUInt(&ok1), columns = dims[1].toUInt(&ok2);
-    if (!ok1 || !ok2)
-        return false;
-    QHash<quint64, QString> cells;
+    // Cells come in row order, each as "row column size\n" and its text; the
+    // list is kept sorted by (row, column) for CellText's binary search.
+    std::vector<Cell> cells;
+    bool sorted = true;
     for (;;) {
-        if (!line(l))
-            return false;
-        if (l == "END")
+        if (output.mid(pos, 4) == "END\n")
             break;
-        const QList<QByteArray> parts = l.split(' ');
-        if (parts.size() != 3)
+        qint64 row = 0, column = 0, size = 0;
+        if (!number(output, pos, ' ', row) || !number(output, pos, ' ', column) || !number(output, pos, '\n', size) ||
+            row == 0 || column == 0 || row > rows || column > columns || size > output.size() - pos - 1 ||
+            output[pos + size] != '\n')
             return false;
-        bool a = false, b = false, c = false;
-        const unsigned row = parts[0].toUInt(&a), column = parts[1].toUInt(&b);
-        const qsizetype size = parts[2].toLongLong(&c);
-        if (!a || !b || !c || size < 0 || row == 0 || column == 0 || row > rows || column > columns ||
-            pos + size + 1 > output.size() || output[pos + size] != '\n')
-            return false;
-        cells.insert(key(row, column), QString::fromUtf8(output.constData() + pos, size));
+        const quint64 k = key(unsigned(row), unsigned(column));
+        sorted = sorted && (cells.empty() || cells.back().key < k);
+        cells.push_back({k, QString::fromUtf8(output.constData() + pos, size)});
         pos += size + 1;
     }
-    m_rows = rows;
-    m_columns = columns;
+    if (!sorted) { // a later cell of the same place replaces the earlier one
+        std::stable_sort(cells.begin(), cells.end(), [](const Cell &a, const Cell &b) { return a.key < b.key; });
+        std::vector<Cell> unique;
+        for (Cell &c : cells) {
+            if (!unique.empty() && unique.back().key == c.key)
+                unique.back() = std::move(c);
+            else
+                unique.push_back(std::move(c));
+        }
+        cells = std::move(unique);
+    }
+    m_rows = unsigned(rows);
+    m_columns = unsigned(columns);
     m_cells = std::move(cells);
     m_open = true;
     return true;
@@ -137,6 +150,10 @@ bool XlsSheetReader::CellText(unsigned row, unsigned column, QString &text) cons
     text.clear();
     if (!m_open)
         return false;
-    text = m_cells.value(key(row, column));
+    const quint64 k = key(row, column);
+    const auto at = std::lower_bound(m_cells.begin(), m_cells.end(), k,
+                                     [](const Cell &c, quint64 wanted) { return c.key < wanted; });
+    if (at != m_cells.end() && at->key == k)
+        text = at->text;
     return true;
 }

@@ -7,9 +7,9 @@
 // failure of that process counts as a file that cannot be read.
 #include "importsheet.h"
 
-#include <QHash>
 #include <QString>
 #include <functional>
+#include <vector>
 
 class XlsSheetReader : public ImportSheet {
 public:
@@ -42,7 +42,12 @@ private:
     bool m_open = false;
     unsigned m_rows = 0;
     unsigned m_columns = 0;
-    QHash<quint64, QString> m_cells;
+    struct Cell {
+        quint64 key; // row << 32 | column
+        QString text;
+    };
+    std::vector<Cell> m_cells; // sorted by key
+
 };
 
 // The text a sheet shows for a number in the General format.

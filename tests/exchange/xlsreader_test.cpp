@@ -24,6 +24,15 @@ TEST(XlsReaderOutput, WellFormedOutputGivesTheCells)
     EXPECT_TRUE(text.isEmpty());
     ASSERT_TRUE(reader.CellText(9, 9, text));
     EXPECT_TRUE(text.isEmpty());
+
+    // A place given twice keeps the later text, in or out of order.
+    ASSERT_TRUE(reader.Parse("CORVELLE-XLS 1\n2 2\n1 2 1\na\n2 1 1\nb\n1 2 1\nc\n2 2 0\n\nEND\n"));
+    ASSERT_TRUE(reader.CellText(1, 2, text));
+    EXPECT_EQ(text, QStringLiteral("c"));
+    ASSERT_TRUE(reader.CellText(2, 1, text));
+    EXPECT_EQ(text, QStringLiteral("b"));
+    ASSERT_TRUE(reader.CellText(1, 1, text));
+    EXPECT_TRUE(text.isEmpty());
 }
 
 TEST(XlsReaderOutput, DamagedOutputIsRefused)
@@ -33,7 +42,10 @@ TEST(XlsReaderOutput, DamagedOutputIsRefused)
                                   QByteArray("CORVELLE-XLS 1\n1 1\n2 1 1\na\nEND\n"),    // row outside the range
                                   QByteArray("CORVELLE-XLS 1\n1 1\n1 1 1\na\n"),         // cut before END
                                   QByteArray("CORVELLE-XLS 1\nx 1\nEND\n"),
-                                  QByteArray("CORVELLE-XLS 1\n1 1\n1 1 -1\n\nEND\n")}) {
+                                  QByteArray("CORVELLE-XLS 1\n1 1\n1 1 -1\n\nEND\n"),
+                                  QByteArray("CORVELLE-XLS 1\n1 1\n1 1 99999999999999999999\na\nEND\n"),
+                                  QByteArray("CORVELLE-XLS 1\n99999999999 1\nEND\n"), // more rows than a sheet
+                                  QByteArray("CORVELLE-XLS 1\n1 1\n1 1 1\naEND\n")}) {
         XlsSheetReader reader;
         EXPECT_FALSE(reader.Parse(bad)) << bad.toStdString();
         QString text;
