@@ -269,6 +269,12 @@ int CDatabase::ChangeSocket()
     return server ? server->Listen() : -1;
 }
 
+std::pair<int, int> CDatabase::CurrentChangeSocket() const
+{
+    auto *server = dynamic_cast<PgEngine *>(m_engine.get());
+    return server ? std::pair{server->ListeningSocket(), server->Reconnections()} : std::pair{-1, 0};
+}
+
 std::vector<CDatabase::ChangeNotice> CDatabase::TakeChanges()
 {
     std::vector<ChangeNotice> out;

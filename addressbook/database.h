@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 #include <stdexcept>
 
@@ -101,6 +102,10 @@ public:
     // Starts listening for such changes; the socket to watch for them, -1
     // for a file.
     int ChangeSocket();
+    // The socket to watch now, and a number that changes whenever the
+    // connection was made anew (a watcher then watches the new socket):
+    // {-1, 0} for a file, {-1, n} while a server connection is broken.
+    std::pair<int, int> CurrentChangeSocket() const;
     // The changes other programs committed since the last call, in order.
     std::vector<ChangeNotice> TakeChanges();
 

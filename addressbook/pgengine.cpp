@@ -261,11 +261,22 @@ void PgEngine::ReleaseExclusiveUse() noexcept
     ExecuteQuietly(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(useLockKeys()));
 }
 
-int PgEngine::Listen()
+void PgEngine::listen()
 {
     Execute(QStringLiteral("DO $$ BEGIN EXECUTE format('LISTEN %I', 'tesmar_' ||"
                            " (SELECT oid::text FROM pg_namespace WHERE nspname = current_schema())); END $$"));
+}
+
+int PgEngine::Listen()
+{
+    listen();
+    m_listening = true;
     return PQsocket(m_conn);
+}
+
+int PgEngine::ListeningSocket() const
+{
+    return m_listening && PQstatus(m_conn) == CONNECTION_OK ? PQsocket(m_conn) : -1;
 }
 
 QStringList PgEngine::TakeNotices()
@@ -303,8 +314,13 @@ void PgEngine::ReconnectIfBroken()
         return;
     PQreset(m_conn);
     if (PQstatus(m_conn) == CONNECTION_OK) {
+        ++m_reconnections;
         PQsetNoticeProcessor(m_conn, ignoreNotice, nullptr);
         configureSession();
+        // The new server session hears nothing until it listens itself;
+        // what others saved while the connection was down is not told.
+        if (m_listening)
+            listen();
     }
 }
 

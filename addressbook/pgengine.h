@@ -51,8 +51,14 @@ public:
     int OtherUsers();
 
     // Listens for the change notices of the address book (schema.cpp);
-    // returns the connection's socket, readable when notices arrive.
+    // returns the connection's socket, readable when notices arrive. A
+    // reconnected connection listens again by itself.
     int Listen();
+    // The socket notices arrive on now (-1 while the connection is broken
+    // or not listening), and how many times the connection was made anew:
+    // a watcher of the socket follows both.
+    int ListeningSocket() const;
+    int Reconnections() const { return m_reconnections; }
     // The notices received since the last call, sent by other programs:
     // "<table> <op> <id> <owner> <old owner>".
     QStringList TakeNotices();
@@ -61,7 +67,10 @@ private:
     void configureSession();
     bool queryFlag(const QString &sql);
     QString useLockKeys() const;
+    void listen();
     PGconn *m_conn = nullptr;
+    bool m_listening = false;
+    int m_reconnections = 0;
 };
 
 // The server's placeholders: each ? outside quotes becomes $1, $2, ...

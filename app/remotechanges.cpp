@@ -34,17 +34,34 @@ RemoteChanges::RemoteChanges(CDatabase &db, AddressPanes &panes, QObject *parent
     }
     if (socket < 0)
         return;
-    m_notifier = new QSocketNotifier(qintptr(socket), QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] { collect(); });
+    follow();
     m_poll.setInterval(500);
     connect(&m_poll, &QTimer::timeout, this, [this] {
-        m_notifier->setEnabled(true);
+        if (m_notifier)
+            m_notifier->setEnabled(true);
         collect();
     });
     m_poll.start();
     m_settle.setSingleShot(true);
     m_settle.setInterval(100);
     connect(&m_settle, &QTimer::timeout, this, [this] { ApplyPending(); });
+}
+
+void RemoteChanges::follow()
+{
+    const std::pair<int, int> now = m_db.IsOpen() ? m_db.CurrentChangeSocket() : std::pair{-1, 0};
+    if (now == m_watched && (m_notifier || now.first < 0))
+        return;
+    if (m_notifier) { // it may be the one calling: deleted once it returns
+        m_notifier->setEnabled(false);
+        m_notifier->deleteLater();
+        m_notifier = nullptr;
+    }
+    m_watched = now;
+    if (now.first < 0)
+        return; // broken: the next statement reconnects, the poll looks again
+    m_notifier = new QSocketNotifier(qintptr(now.first), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] { collect(); });
 }
 
 void RemoteChanges::collect()
@@ -56,6 +73,7 @@ void RemoteChanges::collect()
         return;
     }
     std::vector<CDatabase::ChangeNotice> more = m_db.TakeChanges();
+    follow();
     if (more.empty())
         return;
     m_pending.insert(m_pending.end(), more.begin(), more.end());

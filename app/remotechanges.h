@@ -23,10 +23,14 @@ public:
 
 private:
     void collect();
+    // Watches the connection's socket as it is now: after the connection
+    // broke and was made anew, the new one.
+    void follow();
 
     CDatabase &m_db;
     AddressPanes &m_panes;
     QSocketNotifier *m_notifier = nullptr;
+    std::pair<int, int> m_watched{-1, 0}; // the socket watched, the connection's number
     QTimer m_poll;     // notices libpq took in during other statements
     QTimer m_settle;   // changes arriving together are applied together
     std::vector<CDatabase::ChangeNotice> m_pending;

@@ -81,3 +81,51 @@ TEST(RemoteChanges, AnotherDesksSavesShowWithinASecond)
     frame.ApplyRemoteChanges();
     EXPECT_EQ(listRowsNamed(frame, QStringLiteral("Mine")), 1);
 }
+
+// The server ends the window's connection (a restart, an administrator, a
+// network cut): the window's next read connects again, and from then on
+// other desks' saves show as before; it also holds the address book open
+// again, so a restore on another desk is refused.
+TEST(RemoteChanges, ShowAgainOnceABrokenConnectionIsMadeAnew)
+{
+    if (!TempDatabase::OnServer())
+        GTEST_SKIP() << "needs the test server (ctest runs this as test_app_postgresql)";
+    TempDatabase t;
+    CMainFrame frame(t.db());
+    ASSERT_TRUE(frame.Create());
+    frame.show();
+    QApplication::processEvents();
+    const std::int32_t root = RootFolder(t.db());
+    static_cast<TreeItem *>(frame.tree()->topLevelItem(0))->setExpanded(true);
+    QApplication::processEvents();
+
+    CDatabase other;
+    other.Open(t.path());
+    const std::int64_t pid = t.db().QueryInteger(QStringLiteral("SELECT pg_backend_pid()"));
+    ASSERT_EQ(other.QueryInteger(QStringLiteral("SELECT pg_terminate_backend(%1)::int").arg(pid)), 1);
+    QTest::qWait(700); // the window sees its connection end
+    EXPECT_EQ(t.db().CurrentChangeSocket().first, -1);
+
+    // The window's next read.
+    EXPECT_EQ(t.db().QueryInteger(QStringLiteral("SELECT 7")), 7);
+    EXPECT_NE(t.db().QueryInteger(QStringLiteral("SELECT pg_backend_pid()")), pid);
+    int others = 0;
+    EXPECT_FALSE(other.TryServerAlone(&others));
+    EXPECT_EQ(others, 1);
+
+    AddressEntry e;
+    e.name = QStringLiteral("Saved after the break");
+    e.town = QStringLiteral("Graz");
+    e.zip = QStringLiteral("8010");
+    e.id = SaveNewAddress(other, e, {}, {}, root);
+    EXPECT_GE(within([&] { return listRowsNamed(frame, e.name) == 1; }), 0);
+
+    // A second break, the same again.
+    const std::int64_t second = t.db().QueryInteger(QStringLiteral("SELECT pg_backend_pid()"));
+    ASSERT_EQ(other.QueryInteger(QStringLiteral("SELECT pg_terminate_backend(%1)::int").arg(second)), 1);
+    QTest::qWait(700);
+    EXPECT_EQ(t.db().QueryInteger(QStringLiteral("SELECT 7")), 7);
+    e.name = QStringLiteral("Changed after the second break");
+    SaveEditedAddress(other, e, {}, {});
+    EXPECT_GE(within([&] { return listRowsNamed(frame, e.name) == 1; }), 0);
+}
