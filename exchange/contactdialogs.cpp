@@ -201,6 +201,7 @@ void ContactImportDialog::InspectFile()
     m_csv->setEnabled(csv);
     QStringList first;
     m_recognised = CsvLayout::None;
+    CsvMapping recognised;
     if (csv) {
         QFile f(name);
         if (f.open(QIODevice::ReadOnly)) {
@@ -208,7 +209,8 @@ void ContactImportDialog::InspectFile()
             if (!head.rows.empty())
                 first = head.rows.front();
         }
-        m_recognised = RecogniseCsvHeader(first).layout;
+        recognised = RecogniseCsvHeader(first);
+        m_recognised = recognised.layout;
     }
     // The column lists: "A", or "A: First Name" with a header row.
     const int columns = std::max<int>(int(first.size()), IMP_COUNT);
@@ -223,7 +225,15 @@ void ContactImportDialog::InspectFile()
                 text += QStringLiteral(": ") + first[c - 1].trimmed().left(40);
             combo->addItem(text, c);
         }
-        combo->setCurrentIndex(combo->findData(item + 1));
+        // A recognised header shows the columns it reads (the first of them
+        // where it joins several, none beyond the lists' last column); they
+        // are where "Map the columns myself" starts. Otherwise A to H.
+        int column = item + 1;
+        if (m_recognised != CsvLayout::None) {
+            const int found = FirstColumnOfItem(recognised, item);
+            column = found > 0 && found <= kImportColumnCount ? found : item == IMP_NAME ? column : 0;
+        }
+        combo->setCurrentIndex(std::max(0, combo->findData(column)));
     }
     m_header->setChecked(m_recognised != CsvLayout::None);
     m_own->setChecked(false);

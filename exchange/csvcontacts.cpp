@@ -333,6 +333,28 @@ CsvMapping RecogniseCsvHeader(const QStringList &first)
     return m;
 }
 
+int FirstColumnOfItem(const CsvMapping &mapping, int item)
+{
+    using K = CsvColumnRole::Kind;
+    std::vector<std::vector<K>> wanted; // tried in order
+    switch (item) {
+    case IMP_NAME: wanted = {{K::Display}, {K::First}, {K::Last}, {K::Organization}}; break;
+    case IMP_STREET: wanted = {{K::Street}, {K::Formatted}}; break;
+    case IMP_TOWN: wanted = {{K::City}}; break;
+    case IMP_ZIP: wanted = {{K::Zip}}; break;
+    case IMP_COUNTRY: wanted = {{K::Country}}; break;
+    case IMP_NOTE: wanted = {{K::Notes}}; break;
+    case IMP_PHONE: wanted = {{K::Phone, K::PhoneValue, K::PhoneList}}; break;
+    case IMP_EMAIL: wanted = {{K::Email, K::EmailValue, K::EmailList}}; break;
+    default: return 0;
+    }
+    for (const std::vector<K> &kinds : wanted)
+        for (std::size_t c = 0; c < mapping.roles.size(); ++c)
+            if (std::find(kinds.begin(), kinds.end(), mapping.roles[c].kind) != kinds.end())
+                return int(c) + 1;
+    return 0;
+}
+
 CsvMapping CsvMappingFromColumns(const std::array<int, IMP_COUNT> &columns, bool headerRow)
 {
     using R = CsvColumnRole;

@@ -63,6 +63,10 @@ struct CsvMapping {
 // The mapping a header row gives; layout None (and no roles) when the first
 // record does not look like a header.
 CsvMapping RecogniseCsvHeader(const QStringList &firstRecord);
+// The first column (1 = A) a mapping reads for an import item (IMP_NAME ...
+// IMP_EMAIL): the whole name, else its first part, else the organisation;
+// the first street line; a phone or e-mail value. 0 when it reads none.
+int FirstColumnOfItem(const CsvMapping &mapping, int item);
 // The mapping of the spreadsheet import's columns (1 = A, 0 = not imported).
 CsvMapping CsvMappingFromColumns(const std::array<int, IMP_COUNT> &columns, bool headerRow);
 

@@ -75,6 +75,13 @@ TEST(ContactDialogs, ImportChecksPicksTheFolderAndImportsAGoogleCsv)
     QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton, {}, QPoint(6, dialog.OwnMapping()->height() / 2));
     EXPECT_TRUE(dialog.ColumnList(IMP_NAME)->isEnabled());
     EXPECT_TRUE(dialog.ColumnList(IMP_NAME)->currentText().startsWith(QStringLiteral("A: First Name")));
+    // The lists start at the columns the layout reads, not at A to H; Google's
+    // address columns lie beyond Z and stay empty.
+    EXPECT_EQ(dialog.ColumnList(IMP_NOTE)->currentText(), QStringLiteral("O: Notes"));
+    EXPECT_EQ(dialog.ColumnList(IMP_EMAIL)->currentText(), QStringLiteral("S: E-mail 1 - Value"));
+    EXPECT_EQ(dialog.ColumnList(IMP_PHONE)->currentText(), QStringLiteral("W: Phone 1 - Value"));
+    EXPECT_EQ(dialog.ColumnList(IMP_STREET)->currentText(), QString());
+    EXPECT_EQ(dialog.ColumnList(IMP_TOWN)->currentText(), QString());
     QTest::mouseClick(dialog.OwnMapping(), Qt::LeftButton, {}, QPoint(6, dialog.OwnMapping()->height() / 2));
 
     pickFolder(dialog.ChooseButton(), target);

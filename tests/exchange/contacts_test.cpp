@@ -274,6 +274,24 @@ TEST(ContactFixtures, CsvLayoutsOfMailPrograms)
     EXPECT_TRUE(t[1].name.isEmpty()); // only an e-mail: an error on import
 }
 
+// The columns a recognised header reads for each item of the column lists.
+TEST(ContactFixtures, TheFirstColumnARecognisedHeaderReadsForEachItem)
+{
+    auto columns = [](const char *file) {
+        const CsvTable table = ParseCsvFile(ReadAll(fixture(file)));
+        const CsvMapping m = table.rows.empty() ? CsvMapping{} : RecogniseCsvHeader(table.rows.front());
+        std::vector<int> out;
+        for (int item = IMP_NAME; item <= IMP_EMAIL; ++item)
+            out.push_back(FirstColumnOfItem(m, item));
+        return out;
+    };
+    // NAME, STREET, TOWN, ZIP, COUNTRY, NOTE, PHONE, EMAIL
+    EXPECT_EQ(columns("thunderbird.csv"), (std::vector<int>{3, 13, 15, 17, 18, 37, 8, 5}));
+    EXPECT_EQ(columns("outlook.csv"), (std::vector<int>{2, 9, 12, 14, 15, 31, 23, 27}));
+    EXPECT_EQ(columns("google.csv"), (std::vector<int>{1, 28, 29, 32, 33, 15, 23, 19}));
+    EXPECT_EQ(FirstColumnOfItem({}, IMP_NAME), 0);
+}
+
 TEST(ContactFixtures, CsvEncodingsSeparatorsWithoutHeader)
 {
     ContactFile info;
