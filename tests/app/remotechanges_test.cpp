@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -32,6 +33,19 @@ qint64 within(const std::function<bool()> &done)
     return done() ? t.elapsed() : -1;
 }
 
+// The window of a desk on the test database, shown, with the root open.
+std::unique_ptr<CMainFrame> openWindow(TempDatabase &t)
+{
+    auto frame = std::make_unique<CMainFrame>(t.db());
+    if (!frame->Create())
+        return nullptr;
+    frame->show();
+    QApplication::processEvents();
+    static_cast<TreeItem *>(frame->tree()->topLevelItem(0))->setExpanded(true);
+    QApplication::processEvents();
+    return frame;
+}
+
 } // namespace
 
 TEST(RemoteChanges, AnotherDesksSavesShowWithinASecond)
@@ -39,14 +53,10 @@ TEST(RemoteChanges, AnotherDesksSavesShowWithinASecond)
     if (!TempDatabase::OnServer())
         GTEST_SKIP() << "needs the test server (ctest runs this as test_app_postgresql)";
     TempDatabase t;
-    CMainFrame frame(t.db());
-    ASSERT_TRUE(frame.Create());
-    frame.show();
-    QApplication::processEvents();
+    const std::unique_ptr<CMainFrame> window = openWindow(t);
+    ASSERT_TRUE(window);
+    CMainFrame &frame = *window;
     const std::int32_t root = RootFolder(t.db());
-    auto *rootItem = static_cast<TreeItem *>(frame.tree()->topLevelItem(0));
-    rootItem->setExpanded(true);
-    QApplication::processEvents();
 
     CDatabase other; // the other desk
     other.Open(t.path());
@@ -91,13 +101,10 @@ TEST(RemoteChanges, ShowAgainOnceABrokenConnectionIsMadeAnew)
     if (!TempDatabase::OnServer())
         GTEST_SKIP() << "needs the test server (ctest runs this as test_app_postgresql)";
     TempDatabase t;
-    CMainFrame frame(t.db());
-    ASSERT_TRUE(frame.Create());
-    frame.show();
-    QApplication::processEvents();
+    const std::unique_ptr<CMainFrame> window = openWindow(t);
+    ASSERT_TRUE(window);
+    CMainFrame &frame = *window;
     const std::int32_t root = RootFolder(t.db());
-    static_cast<TreeItem *>(frame.tree()->topLevelItem(0))->setExpanded(true);
-    QApplication::processEvents();
 
     CDatabase other;
     other.Open(t.path());
