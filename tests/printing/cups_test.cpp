@@ -15,6 +15,7 @@
 #include "reportprinter.h"
 #include "sizes.h"
 #include "testprint.h"
+#include "testsheets.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -44,24 +45,6 @@ AddressEntry address(const char *name, const char *street, const char *town, con
     a.zip = QString::fromUtf8(zip);
     a.country = QString::fromUtf8(country);
     return a;
-}
-
-// An A4 sheet of 3 × 8 labels whose margins differ left and right, top and bottom.
-LabelSize unequalMarginsSheet()
-{
-    LabelSize size;
-    size.name = QStringLiteral("A4 with unequal margins");
-    size.A = 8;
-    size.B = 60;
-    size.C = 4;
-    size.D = 20;
-    size.E = 30;
-    size.F = 2;
-    size.M = 8;
-    size.N = 3;
-    size.paperWidth = 210;
-    size.paperHeight = 297;
-    return size;
 }
 
 // Runs `print` once on the PDF printer and once on the queue; compares the first pages.
@@ -159,7 +142,7 @@ TEST_F(CupsFixture, EnvelopesOfEverySeededSizeInBothOrientations)
 TEST_F(CupsFixture, LabelsOnASheetWithUnequalMarginsAndThePattern)
 {
     LabelJob job;
-    job.size = unequalMarginsSheet();
+    job.size = UnequalMarginsSheet();
     auto styles = ReadLabelStyles(m_temp.db(), QStringLiteral("SELECT * FROM LABSTYLE"));
     ASSERT_FALSE(styles.empty());
     job.style = styles.front();
@@ -204,7 +187,7 @@ TEST_F(CupsFixture, TestPrintsOfAnEnvelopeAndALabelSheet)
             return printer && PrintEnvelopeTest(*printer, nullptr, dl, calibration);
         });
     }
-    const LabelSize sheet = unequalMarginsSheet();
+    const LabelSize sheet = UnequalMarginsSheet();
     compare("test print of a sheet", [&] {
         auto printer = CreatePrinterDC(nullptr, false, PaperRequest::ForLabelSheet(210, 297));
         return printer && PrintLabelTest(*printer, nullptr, sheet, Calibration{});
@@ -359,7 +342,7 @@ TEST_F(PaperSourceFixture, EachKindOfJobGoesOutFromTheTrayChosenForIt)
               "Manual");
 
     LabelJob labels;
-    labels.size = unequalMarginsSheet();
+    labels.size = UnequalMarginsSheet();
     labels.style = ReadLabelStyles(m_temp.db(), QStringLiteral("SELECT * FROM LABSTYLE")).at(0);
     labels.addresses = envelope.addresses;
     EXPECT_EQ(trayOf([&] {

@@ -10,6 +10,7 @@
 #include "printingtest.h"
 #include "sizes.h"
 #include "testprint.h"
+#include "testsheets.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -99,16 +100,7 @@ TEST_F(TestPrintFixture, EnvelopeOutlinesLieWhereTheJobPrintsWithTheCalibration)
 
 TEST_F(TestPrintFixture, EveryLabelIsOutlinedAndNumberedInItsPlace)
 {
-    LabelSize sheet;
-    sheet.name = QStringLiteral("unequal margins");
-    sheet.A = 8;
-    sheet.B = 60;
-    sheet.C = 4;
-    sheet.D = 20;
-    sheet.E = 30;
-    sheet.F = 2;
-    sheet.M = 8;
-    sheet.N = 3;
+    const LabelSize sheet = UnequalMarginsSheet();
     Calibration calibration;
     calibration.X = -1.5;
     calibration.Y = 2.5;
