@@ -138,14 +138,14 @@ void PrinterChoiceDialog::fillSourceCombo(QComboBox *combo, const Sources &sourc
         combo->addItem(c.text, c.keyword);
     if (chosen.IsEmpty())
         return;
-    int index = combo->findData(chosen.keyword);
+    if (chosen.option == sources.offer.option && sources.offer.Offers(chosen.keyword)) {
+        combo->setCurrentIndex(combo->findData(chosen.keyword));
+        return;
+    }
     // A stored tray the queue no longer lists stays chosen until the user
     // picks another; the queue ignores a source it does not know.
-    if (index < 0 || chosen.option != sources.offer.option) {
-        combo->addItem(QStringLiteral("%1 (not offered by the printer now)").arg(chosen.keyword), chosen.keyword);
-        index = combo->count() - 1;
-    }
-    combo->setCurrentIndex(index);
+    combo->addItem(QStringLiteral("%1 (not offered by the printer now)").arg(chosen.keyword), chosen.keyword);
+    combo->setCurrentIndex(combo->count() - 1);
 }
 
 void PrinterChoiceDialog::showSourcesOfSelection()
